@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+// Owns at most one GL texture on GL_TEXTURE_2D and fills it, with all mipmap
+// levels, from a JPEG or a BMP file. Needs a current GL context for everything
+// but construction.
+class Texture {
+public:
+    Texture();
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    void Release();
+    bool Prepare(const char* path);
+    void Bind();
+    bool LoadJPEG(const char* path, bool grayscale);
+    bool LoadBMP(const char* path);
+
+    char fileName[64];
+    std::uint32_t glNamePlusOne;  // GL name + 1; 0 when no texture is held
+    std::int32_t width;
+    std::int32_t height;
+};
+
+extern Texture g_tunnelTexture;
