@@ -6,8 +6,7 @@
 // Values at load are those of the definitions; set-up and the frame loop
 // change them as each comment says.
 
-struct HWND__;
-typedef HWND__* HWND;  // the same opaque handle type as the Win32 headers use
+#include "platform/Win32Types.h"
 
 extern float g_focal;          // focal factor: screen x = g_focal * X / Y
 extern float g_speed;          // travel per second, in 1/256 ring steps
