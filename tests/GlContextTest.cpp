@@ -1,0 +1,58 @@
+#include <GL/gl.h>
+
+#include "GlContext.h"
+
+namespace {
+
+using GlOddSizeTest = GlTestAt<300, 400>;
+
+// The renderer's tests rely on the pbuffer having the size asked for and on
+// immediate mode drawing into it.
+TEST_F(GlOddSizeTest, PbufferHasTheChosenSizeAndImmediateModeDraws)
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(0, viewport[0]);
+    EXPECT_EQ(0, viewport[1]);
+    EXPECT_EQ(300, viewport[2]);
+    EXPECT_EQ(400, viewport[3]);
+
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3ub(255, 0, 0);
+    glBegin(GL_QUADS);  // left half red, in the default [-1, 1] clip space
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(0.0f, -1.0f);
+    glVertex2f(0.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    glFinish();
+    EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
+
+    unsigned char left[4] = {};
+    unsigned char right[4] = {};
+    glReadPixels(10, 200, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, left);
+    glReadPixels(290, 200, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, right);
+    EXPECT_EQ(255, left[0]);
+    EXPECT_EQ(0, left[2]);
+    EXPECT_EQ(0, right[0]);
+    EXPECT_EQ(255, right[2]);
+}
+
+TEST(GlContext, CanBeRecreatedAtAnotherSizeInOneProcess)
+{
+    GlContext gl;
+    if (!gl.Create(640, 480)) {
+        GTEST_SKIP() << "no GL context: " << gl.Error();
+    }
+    EXPECT_EQ(640, gl.Width());
+    ASSERT_TRUE(gl.Create(800, 300)) << gl.Error();
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(800, viewport[2]);
+    EXPECT_EQ(300, viewport[3]);
+    gl.Destroy();
+    EXPECT_FALSE(gl.IsCurrent());
+}
+
+}  // namespace
