@@ -4,10 +4,20 @@
 #include <cstdint>
 
 // Our stand-in for the JPEG decoding library the texture loader was written
-// against: three entries working on one properties record.
+// against: three entries working on one properties record. It decodes with
+// libjpeg-turbo (JpegLibrary.cpp).
 //
-// The record is 20,032 bytes. The loader writes and reads 32-bit fields at the
-// byte offsets below; every other byte is the library's own.
+// The record is 20,032 bytes. The loader writes and reads 32-bit
+// little-endian fields at the byte offsets below; every other byte is the
+// library's own.
+//
+// Calling order: JpegInit, then any number of JpegRead calls, then JpegFree.
+// JpegRead with kJpegReadParams opens the file named in the record and stores
+// the image's width and height; with kJpegReadWholeImage it decodes the whole
+// image into the output block the record describes, rows top row first, each
+// row exactly width x channels bytes with nothing between rows. Every call
+// returns kJpegOk or a negative failure code; a failed call leaves the output
+// block's contents unspecified but never writes outside it.
 
 constexpr std::size_t kJpegRecordSize = 20032;
 
@@ -22,23 +32,42 @@ enum JpegRecordOffset : std::size_t {
     kJpegImageHeight = 48,
 };
 
+// The library's private fields, in the part of the record the loader never
+// touches. Addresses do not fit the 32-bit fields on a 64-bit build, so the
+// two pointers live here in full; the 32-bit fields get their low half only.
+enum JpegPrivateOffset : std::size_t {
+    kJpegPrivInitMark = 20000,        // kJpegInitMark between init and free
+    kJpegPrivFileName = 20016,        // const char*, pointer-aligned
+    kJpegPrivOutPixels = 20024,       // unsigned char*, pointer-aligned
+};
+constexpr std::uint32_t kJpegInitMark = 0x4A504731u;
+
 enum JpegColour : std::int32_t { kJpegColourRgb = 1, kJpegColourGrey = 4 };
 
 enum JpegReadMode : std::int32_t { kJpegReadParams = 0, kJpegReadWholeImage = 2 };
 
-constexpr std::int32_t kJpegOk = 0;
+enum JpegStatus : std::int32_t {
+    kJpegOk = 0,
+    kJpegErrNotInitialised = -1,  // read or free without a successful init
+    kJpegErrBadArgument = -2,     // null record, unknown mode, missing name or block
+    kJpegErrOpenFile = -3,        // the file cannot be opened
+    kJpegErrBadOutput = -4,       // output size, channels or colour code do not fit the image
+    kJpegErrDecode = -5,          // not a JPEG, corrupt, truncated or unsupported data
+};
 
 struct JpegRecord {
     alignas(8) unsigned char bytes[kJpegRecordSize];
 };
+static_assert(kJpegPrivOutPixels + sizeof(void*) <= kJpegRecordSize, "private fields fit");
+static_assert(kJpegPrivFileName % alignof(void*) == 0 && kJpegPrivOutPixels % alignof(void*) == 0,
+              "pointer fields are aligned");
 
 std::int32_t JpegInit(JpegRecord* record);
 std::int32_t JpegRead(JpegRecord* record, std::int32_t mode);
 std::int32_t JpegFree(JpegRecord* record);
 
-// Addresses do not fit the 32-bit fields on a 64-bit build, so the two
-// pointers also live in pointer-sized fields in the record's unused area.
-// The loader sets them through these helpers, which fill both places.
+// The loader sets the two addresses through these helpers, which fill both
+// the 32-bit field and the pointer-sized private field.
 void JpegSetFileName(JpegRecord* record, const char* path);
 void JpegSetOutputPixels(JpegRecord* record, unsigned char* pixels);
 
