@@ -81,14 +81,14 @@ void TurnOver(unsigned char* pixels, const PixelLayout& layout)
 
 // Whatever the loader holds besides the pixel block; released in this order
 // (file, then info block) on every way out.
-struct OpenFile {
+struct OpenedFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
     unsigned char* info = nullptr;
 
-    OpenFile() = default;
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile()
+    OpenedFile() = default;
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+    ~OpenedFile()
     {
         if (handle != INVALID_HANDLE_VALUE) {
             CloseHandle(handle);
@@ -112,7 +112,7 @@ BmpResult ReadBmpFile(const char* path, BmpImage* image)
     if (path == nullptr) {
         return BmpResult::kCannotOpen;
     }
-    OpenFile file;
+    OpenedFile file;
     file.handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file.handle == INVALID_HANDLE_VALUE) {

@@ -1,0 +1,341 @@
+// The JPEG adapter of the Windows build: the same three entries and record as
+// JpegLibrary.cpp, decoding through the Windows Imaging Component, which every
+// Windows has. Each read opens the file anew inside its own COM scope, so the
+// record holds no COM state and a failed read leaves nothing behind.
+
+#include "platform/JpegLibrary.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::uint32_t LoadU32(const JpegRecord* record, std::size_t offset)
+{
+    std::uint32_t value;
+    std::memcpy(&value, record->bytes + offset, sizeof value);
+    return value;
+}
+
+void StoreU32(JpegRecord* record, std::size_t offset, std::uint32_t value)
+{
+    std::memcpy(record->bytes + offset, &value, sizeof value);
+}
+
+template <typename T>
+T* LoadPointer(const JpegRecord* record, std::size_t offset)
+{
+    T* value;
+    std::memcpy(&value, record->bytes + offset, sizeof value);
+    return value;
+}
+
+template <typename T>
+void StorePointer(JpegRecord* record, std::size_t offset, T* value)
+{
+    std::memcpy(record->bytes + offset, &value, sizeof value);
+}
+
+bool IsInitialised(const JpegRecord* record)
+{
+    return LoadU32(record, kJpegPrivInitMark) == kJpegInitMark;
+}
+
+// Owns one COM interface pointer for the length of a read.
+template <typename T>
+class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef()
+    {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+        }
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    T* operator->() const { return pointer_; }
+    T* get() const { return pointer_; }
+    T** out() { return &pointer_; }
+    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
+
+private:
+    T* pointer_ = nullptr;
+};
+
+// COM for the calling thread, for one read. A thread that already runs COM in
+// the other apartment model keeps it; WIC works in either.
+class ComScope {
+public:
+    ComScope()
+    {
+        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED |
+                                                           COINIT_DISABLE_OLE1DDE);
+        ready_ = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
+        mustUninitialise_ = SUCCEEDED(result);
+    }
+    ~ComScope()
+    {
+        if (mustUninitialise_) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+    bool Ready() const { return ready_; }
+
+private:
+    bool ready_ = false;
+    bool mustUninitialise_ = false;
+};
+
+// The name is in the process's ANSI code page, as CreateFileA takes it.
+bool WidePath(const char* path, std::wstring& wide)
+{
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (length <= 1) {
+        return false;  // invalid in this code page, or empty
+    }
+    wide.assign(static_cast<std::size_t>(length), L'\0');
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], length) ==
+           length;
+}
+
+// The first frame of a JPEG file, with what it takes to convert it.
+struct OpenedJpeg {
+    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool grey = false;  // else 24-bit BGR
+    bool cmyk = false;
+};
+
+std::int32_t OpenJpeg(const char* path, OpenedJpeg& jpeg)
+{
+    std::wstring widePath;
+    if (!WidePath(path, widePath)) {
+        return kJpegErrOpenFile;
+    }
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, jpeg.factory.outVoid()))) {
+        return kJpegErrDecode;
+    }
+    if (FAILED(jpeg.factory->CreateStream(jpeg.stream.out())) ||
+        FAILED(jpeg.stream->InitializeFromFilename(widePath.c_str(), GENERIC_READ))) {
+        return kJpegErrOpenFile;
+    }
+    // Asking for the JPEG decoder by name: other image formats WIC knows are
+    // not JPEG files and fail here as they do in the other adapter.
+    if (FAILED(jpeg.factory->CreateDecoder(GUID_ContainerFormatJpeg, nullptr,
+                                           jpeg.decoder.out())) ||
+        FAILED(jpeg.decoder->Initialize(jpeg.stream.get(), WICDecodeMetadataCacheOnLoad)) ||
+        FAILED(jpeg.decoder->GetFrame(0, jpeg.frame.out()))) {
+        return kJpegErrDecode;
+    }
+    UINT width = 0;
+    UINT height = 0;
+    WICPixelFormatGUID format;
+    if (FAILED(jpeg.frame->GetSize(&width, &height)) ||
+        FAILED(jpeg.frame->GetPixelFormat(&format))) {
+        return kJpegErrDecode;
+    }
+    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) {
+        return kJpegErrDecode;
+    }
+    if (!IsEqualGUID(format, GUID_WICPixelFormat8bppGray) &&
+        !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+        !IsEqualGUID(format, GUID_WICPixelFormat32bppCMYK)) {
+        return kJpegErrDecode;
+    }
+    jpeg.grey = IsEqualGUID(format, GUID_WICPixelFormat8bppGray);
+    jpeg.cmyk = IsEqualGUID(format, GUID_WICPixelFormat32bppCMYK);
+    jpeg.width = static_cast<std::int32_t>(width);
+    jpeg.height = static_cast<std::int32_t>(height);
+    return kJpegOk;
+}
+
+// What the whole-image read writes to, checked before the file is touched.
+struct Output {
+    unsigned char* pixels;
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t channels;
+};
+
+std::int32_t CheckOutput(const JpegRecord* record, Output& output)
+{
+    output.pixels = LoadPointer<unsigned char>(record, kJpegPrivOutPixels);
+    output.width = JpegGetField(record, kJpegOutWidth);
+    output.height = JpegGetField(record, kJpegOutHeight);
+    output.channels = JpegGetField(record, kJpegOutChannels);
+    const std::int32_t colour = JpegGetField(record, kJpegOutColour);
+    if (output.pixels == nullptr) {
+        return kJpegErrBadArgument;
+    }
+    const bool rgb = output.channels == 3 && colour == kJpegColourRgb;
+    const bool grey = output.channels == 1 && colour == kJpegColourGrey;
+    if (!(rgb || grey) || output.width <= 0 || output.height <= 0) {
+        return kJpegErrBadOutput;
+    }
+    return kJpegOk;
+}
+
+std::int32_t DecodeInto(const OpenedJpeg& jpeg, const Output& output)
+{
+    // The block was sized from the parameter read; we decode at the image's
+    // own size only, and the file may have changed since.
+    if (output.width != jpeg.width || output.height != jpeg.height) {
+        return kJpegErrBadOutput;
+    }
+    // Like the libjpeg adapter, no conversion from CMYK.
+    if (jpeg.cmyk) {
+        return kJpegErrDecode;
+    }
+    const unsigned long long stride = static_cast<unsigned long long>(output.width) *
+                                      static_cast<unsigned long long>(output.channels);
+    const unsigned long long size = stride * static_cast<unsigned long long>(output.height);
+    if (size > UINT_MAX) {
+        return kJpegErrBadOutput;
+    }
+
+    // Straight copies where the decoder's own format allows, our own
+    // expansion from grey, WIC's converter only for colour to grey: Wine's
+    // WIC, for one, cannot turn grey into 24-bit colour.
+    const UINT rowBytes = static_cast<UINT>(stride);
+    const UINT blockBytes = static_cast<UINT>(size);
+    if (jpeg.grey) {
+        const UINT greyRowBytes = static_cast<UINT>(output.width);
+        const UINT greyBytes = greyRowBytes * static_cast<UINT>(output.height);
+        if (FAILED(jpeg.frame->CopyPixels(nullptr, greyRowBytes, greyBytes, output.pixels))) {
+            return kJpegErrDecode;
+        }
+        if (output.channels == 3) {
+            // Widen in place from the end, so no grey byte is overwritten unread.
+            for (unsigned long long i = greyBytes; i-- > 0;) {
+                const unsigned char value = output.pixels[i];
+                output.pixels[3 * i] = value;
+                output.pixels[3 * i + 1] = value;
+                output.pixels[3 * i + 2] = value;
+            }
+        }
+        return kJpegOk;
+    }
+    if (output.channels == 1) {
+        ComRef<IWICBitmapSource> converted;
+        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, jpeg.frame.get(),
+                                          converted.out())) ||
+            FAILED(converted->CopyPixels(nullptr, rowBytes, blockBytes, output.pixels))) {
+            return kJpegErrDecode;
+        }
+        return kJpegOk;
+    }
+    if (FAILED(jpeg.frame->CopyPixels(nullptr, rowBytes, blockBytes, output.pixels))) {
+        return kJpegErrDecode;
+    }
+    for (unsigned long long i = 0; i < size; i += 3) {
+        const unsigned char blue = output.pixels[i];
+        output.pixels[i] = output.pixels[i + 2];
+        output.pixels[i + 2] = blue;
+    }
+    return kJpegOk;
+}
+
+}  // namespace
+
+std::int32_t JpegInit(JpegRecord* record)
+{
+    if (record == nullptr) {
+        return kJpegErrBadArgument;
+    }
+    StoreU32(record, kJpegPrivInitMark, kJpegInitMark);
+    return kJpegOk;
+}
+
+std::int32_t JpegRead(JpegRecord* record, std::int32_t mode)
+{
+    if (record == nullptr || (mode != kJpegReadParams && mode != kJpegReadWholeImage)) {
+        return kJpegErrBadArgument;
+    }
+    if (!IsInitialised(record)) {
+        return kJpegErrNotInitialised;
+    }
+    const char* path = LoadPointer<const char>(record, kJpegPrivFileName);
+    if (path == nullptr) {
+        return kJpegErrBadArgument;
+    }
+    const bool wholeImage = mode == kJpegReadWholeImage;
+    Output output{};
+    if (wholeImage) {
+        const std::int32_t checked = CheckOutput(record, output);
+        if (checked != kJpegOk) {
+            return checked;
+        }
+    }
+
+    ComScope com;
+    if (!com.Ready()) {
+        return kJpegErrDecode;
+    }
+    OpenedJpeg jpeg;
+    const std::int32_t opened = OpenJpeg(path, jpeg);
+    if (opened != kJpegOk) {
+        return opened;
+    }
+    if (wholeImage) {
+        return DecodeInto(jpeg, output);
+    }
+    JpegSetField(record, kJpegImageWidth, jpeg.width);
+    JpegSetField(record, kJpegImageHeight, jpeg.height);
+    return kJpegOk;
+}
+
+std::int32_t JpegFree(JpegRecord* record)
+{
+    if (record == nullptr) {
+        return kJpegErrBadArgument;
+    }
+    if (!IsInitialised(record)) {
+        return kJpegErrNotInitialised;
+    }
+    StoreU32(record, kJpegPrivInitMark, 0);
+    return kJpegOk;
+}
+
+void JpegSetFileName(JpegRecord* record, const char* path)
+{
+    StoreU32(record, kJpegFileName, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(path)));
+    StorePointer(record, kJpegPrivFileName, path);
+}
+
+void JpegSetOutputPixels(JpegRecord* record, unsigned char* pixels)
+{
+    StoreU32(record, kJpegOutPixels,
+             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pixels)));
+    StorePointer(record, kJpegPrivOutPixels, pixels);
+}
+
+std::int32_t JpegGetField(const JpegRecord* record, std::size_t offset)
+{
+    return static_cast<std::int32_t>(LoadU32(record, offset));
+}
+
+void JpegSetField(JpegRecord* record, std::size_t offset, std::int32_t value)
+{
+    StoreU32(record, offset, static_cast<std::uint32_t>(value));
+}
