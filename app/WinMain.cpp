@@ -1,0 +1,99 @@
+#include "app/WinMain.h"
+
+#include "app/FrameClock.h"
+#include "app/WndProc.h"
+#include "effect/EffectRenderer.h"
+#include "effect/EffectState.h"
+
+bool g_running = false;
+
+const char kWindowTitle[] = "Zelk's little tunnel";
+const char kWarningText[] =
+    "Warning: watching this effect too much can dramatically\n"
+    "  harm your mental sanity. The author of this program\n"
+    "  reject any responsability for it.\n"
+    "  Watch it at your own risk :-)\n"
+    "\n"
+    "Key usage:\n"
+    " \"  \" : change tunnel shape\n"
+    " \"+\"/\"-\" : increase/decrease speed\n"
+    " \"*\"/\"/\" : change camera focal\n"
+    " \"1\"..\"4\": change nb of poly\n"
+    " ESC : stop it before being totally hypnotised\n";
+const char kFatalCaption[] = "Fatal Blow";
+const char kRegisterClassFailedText[] =
+    "Failed to register the idiot window class, right before creating the window.";
+const char kCreateWindowFailedText[] = "Failed to create the effect window.";
+const char kInitEffectFailedText[] = "Failed to initialize the visual effect.";
+
+bool ShowWarning()
+{
+    return MessageBoxA(nullptr, kWarningText, kWindowTitle, MB_ICONWARNING | MB_OKCANCEL) == IDOK;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand)
+{
+    (void)previousInstance;
+    (void)commandLine;
+    (void)showCommand;  // the window is always shown with SW_SHOW
+
+    if (!ShowWarning())
+        return 0;
+    g_running = false;
+
+    WNDCLASSA windowClass;
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = WndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = nullptr;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;  // the background is never erased
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = kWindowTitle;
+    if (RegisterClassA(&windowClass) == 0) {
+        MessageBoxA(nullptr, kRegisterClassFailedText, kFatalCaption, MB_ICONERROR);
+        return 0;
+    }
+
+    // 640 x 480 is the outer size, frame and caption included.
+    HWND window = CreateWindowExA(0, kWindowTitle, kWindowTitle,
+                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
+                                  instance, nullptr);
+    if (window == nullptr) {
+        MessageBoxA(nullptr, kCreateWindowFailedText, kFatalCaption, MB_ICONERROR);
+        return 0;
+    }
+    g_hwnd = window;
+
+    // Showing sends the client size first; this paint draws nothing yet.
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+
+    StartFrameClock();
+    if (!InitEffect()) {
+        MessageBoxA(window, kInitEffectFailedText, kFatalCaption, MB_ICONERROR);
+        return 0;
+    }
+    g_running = true;
+
+    // A cleared record is not WM_QUIT, so the loop is entered even when the
+    // priming peek finds nothing.
+    MSG msg = {};
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    while (msg.message != WM_QUIT) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            InvalidateRect(window, nullptr, FALSE);
+        }
+    }
+
+    g_running = false;
+    ShutdownEffect();
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+// Start-up and message loop. WinMain itself is declared by the window layer.
+
+#include "platform/Win32.h"
+
+// True while the message loop runs; paint messages draw only then.
+extern bool g_running;
+
+// The window title, which is also the class name and the warning's caption.
+extern const char kWindowTitle[];
+// The warning and key-usage text: eleven lines, each ended by a line feed.
+extern const char kWarningText[];
+extern const char kFatalCaption[];
+extern const char kRegisterClassFailedText[];
+extern const char kCreateWindowFailedText[];
+extern const char kInitEffectFailedText[];
+
+// Shows the warning box; true exactly when the user chose OK.
+bool ShowWarning();
