@@ -1,0 +1,102 @@
+#include "TestImages.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+TempDir::TempDir()
+{
+    // A random name, created only if it does not exist yet (portable mkdtemp).
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate =
+            base / ("tunnel-test-" + std::to_string(random()) + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder in " + base.string());
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+namespace {
+
+void Put16(std::vector<unsigned char>* out, std::size_t at, std::uint32_t value)
+{
+    (*out)[at] = static_cast<unsigned char>(value);
+    (*out)[at + 1] = static_cast<unsigned char>(value >> 8);
+}
+
+void Put32(std::vector<unsigned char>* out, std::size_t at, std::uint32_t value)
+{
+    Put16(out, at, value & 0xFFFF);
+    Put16(out, at + 2, value >> 16);
+}
+
+}  // namespace
+
+std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8(int, int)>& at)
+{
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    std::vector<unsigned char> data(rowBytes * static_cast<std::size_t>(rows), 0xEE);
+    for (int row = 0; row < rows; ++row) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb8 c = at(x, row);
+            unsigned char* p = &data[rowBytes * static_cast<std::size_t>(row) + 3 * static_cast<std::size_t>(x)];
+            p[0] = c.b;
+            p[1] = c.g;
+            p[2] = c.r;
+        }
+    }
+    return data;
+}
+
+std::vector<unsigned char> MakeBmp(const BmpSpec& spec, const std::vector<unsigned char>& pixelData)
+{
+    // Header bytes up to the pixel data; a short offset cuts the info header,
+    // an absurd one is written as it is, in front of a normal header.
+    const std::size_t headerBytes =
+        spec.pixelOffset < 14 ? 14 : (spec.pixelOffset > 4096 ? 54 : spec.pixelOffset);
+    std::vector<unsigned char> file(std::max<std::size_t>(headerBytes, 54), 0);
+    Put16(&file, 0, spec.magic);
+    Put32(&file, 2, static_cast<std::uint32_t>(headerBytes + pixelData.size()));
+    Put32(&file, 10, spec.pixelOffset);
+    Put32(&file, 14, 40);
+    Put32(&file, 18, static_cast<std::uint32_t>(spec.width));
+    Put32(&file, 22, static_cast<std::uint32_t>(spec.height));
+    Put16(&file, 26, 1);
+    Put16(&file, 28, spec.bitsPerPixel);
+    Put32(&file, 30, spec.compression);
+    Put32(&file, 34, spec.storedSize);
+    file.resize(headerBytes);
+    file.insert(file.end(), pixelData.begin(), pixelData.end());
+    return file;
+}

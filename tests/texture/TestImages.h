@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Image files the texture tests make for themselves, in a temporary folder.
+
+// A fresh folder under the system's temporary directory, removed with
+// everything in it when the object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+struct Rgb8 {
+    unsigned char r, g, b;
+};
+
+// A 24-bit BMP's headers as the loader reads them; pixel data goes after.
+struct BmpSpec {
+    std::uint16_t magic = 0x4D42;  // "BM"
+    std::uint32_t pixelOffset = 54;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bitsPerPixel = 24;
+    std::uint32_t compression = 0;
+    std::uint32_t storedSize = 0;
+};
+
+// Rows in file order, blue, green, red, each padded to 4 bytes.
+std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8(int x, int row)>& at);
+
+// File header, a 40-byte info header (padded or cut to pixelOffset - 14
+// bytes; left whole when the offset is beyond 4096), then pixelData.
+std::vector<unsigned char> MakeBmp(const BmpSpec& spec, const std::vector<unsigned char>& pixelData);
+
+// Writes a JPEG of width x height: channels 3 from at(), or 1 from at().r.
+// Quality 100 without chroma subsampling unless told otherwise.
+bool WriteTestJpeg(const std::string& path, int width, int height, int channels,
+                   const std::function<Rgb8(int x, int y)>& at, int quality = 100,
+                   bool progressive = false);
+
+// A valid JPEG's bytes, for tests that damage them.
+std::vector<unsigned char> ReadBytes(const std::string& path);
