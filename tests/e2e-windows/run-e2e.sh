@@ -1,0 +1,373 @@
+#!/usr/bin/env bash
+# One end-to-end scenario of tunnel.exe under Wine, in an Xvfb of its own:
+#   run-e2e.sh SCENARIO path/to/tunnel.exe path/to/Demo.jpg WINEPREFIX
+# The program is the real Windows build: its warning box is Wine's MessageBox,
+# its window a Win32 window, its GL Wine's opengl32 over the X server's GLX.
+# We read what the user would see: window captions (WM_NAME), the pixels of
+# the window, the process's exit code; Wine's debug channels add the text of
+# the message box and of OutputDebugStringA.
+# The Wine prefix is this test's own (made on first use); scenarios must not
+# run at the same time in it.
+set -euo pipefail
+
+scenario=$1
+exe=$(realpath "$2")
+texture=$3
+export WINEPREFIX=$4
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+readonly title="Zelk's little tunnel"
+readonly rate_pattern="^Zelk's little tunnel - [0-9.e+]+ fps \(([0-9]+) tri\)$"
+
+work=$(mktemp -d)
+xvfb_pid=
+program_pid=
+cleanup() {
+  if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
+    kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+  fi
+  # The prefix is ours alone: its server goes with this X server, so the next
+  # scenario's desktop starts on its own display.
+  WINEDEBUG=-all wineserver --kill 2>/dev/null || true
+  if [[ -n "$xvfb_pid" ]]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL ($scenario): $*" >&2
+  if [[ -s "$work/wine.log" ]]; then
+    echo "--- Wine's output:" >&2
+    tail -n 40 "$work/wine.log" >&2
+  fi
+  exit 1
+}
+
+note() { echo "  $*"; }
+
+# Polls a command every 0.1 s until it succeeds; false after the timeout.
+wait_until() {
+  local seconds=$1
+  shift
+  local tries=$((seconds * 10))
+  while ((tries-- > 0)); do
+    if "$@"; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  wait_until 20 test -s "$work/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# Starts tunnel.exe in the given folder, which is its current directory.
+start_program() {
+  local folder=$1
+  (cd "$folder" && exec env WINEDEBUG=-all,+debugstr,+msgbox wine "$exe") \
+    >"$work/stdout" 2>"$work/wine.log" &
+  program_pid=$!
+}
+
+program_running() { kill -0 "$program_pid" 2>/dev/null; }
+
+# Waits for the program to end and checks its exit code is 0.
+expect_exit_0() {
+  local seconds=$1
+  wait_until "$seconds" bash -c "! kill -0 $program_pid 2>/dev/null" ||
+    fail "the program still runs after $seconds s"
+  local code=0
+  wait "$program_pid" || code=$?
+  program_pid=
+  [[ $code -eq 0 ]] || fail "exit code $code, expected 0"
+  note "ended with exit code 0"
+}
+
+# Visible top-level windows whose caption is exactly the title.
+windows_titled() {
+  xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null || true
+}
+
+window_width() {
+  local WIDTH=0 HEIGHT=0 X=0 Y=0 SCREEN=0 WINDOW=0
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  echo "$WIDTH"
+}
+
+# The warning box and the effect window share the caption; the box is the
+# small one.
+find_window() {
+  local want=$1 id
+  for id in $(windows_titled); do
+    local width
+    width=$(window_width "$id")
+    if [[ $want == box && $width -lt 500 ]] || [[ $want == main && $width -ge 500 ]]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
+box_ready() { grep -q 'msgbox:MSGBOX_OnInit' "$work/wine.log" && find_window box >/dev/null; }
+
+# Waits until the box is on screen and has set itself up (Wine logs its
+# text then), so that keys reach its buttons.
+wait_for_box() {
+  wait_until 60 box_ready || fail "no warning box appeared"
+  box=$(find_window box)
+  program_running || fail "the program ended while showing the box"
+  note "warning box up, caption \"$title\""
+}
+
+press() {
+  local window=$1
+  shift
+  xdotool windowfocus "$window" 2>/dev/null || true
+  sleep 0.2
+  xdotool key --delay 50 "$@"
+}
+
+# The warning text as Wine's msgbox channel prints it: every character but
+# line feeds and double quotes as itself.
+check_warning_text() {
+  local expected
+  expected='Warning: watching this effect too much can dramatically\n'
+  expected+='  harm your mental sanity. The author of this program\n'
+  expected+='  reject any responsability for it.\n'
+  expected+='  Watch it at your own risk :-)\n'
+  expected+='\n'
+  expected+='Key usage:\n'
+  expected+=' \"  \" : change tunnel shape\n'
+  expected+=' \"+\"/\"-\" : increase/decrease speed\n'
+  expected+=' \"*\"/\"/\" : change camera focal\n'
+  expected+=' \"1\"..\"4\": change nb of poly\n'
+  expected+=' ESC : stop it before being totally hypnotised\n'
+  local line
+  line=$(grep -m 1 'msgbox:MSGBOX_OnInit' "$work/wine.log" || true)
+  [[ -n "$line" ]] || fail "Wine logged no message box"
+  # The channel shortens long texts: compare what it printed, which must be
+  # the whole text or a prefix of it ending in "...".
+  local shown=${line#*MSGBOX_OnInit L\"}
+  if [[ $shown == *'"...' ]]; then
+    shown=${shown%\"...}
+    [[ ${#shown} -ge 200 && $expected == "$shown"* ]] ||
+      fail "warning text differs: $shown"
+  else
+    shown=${shown%\"}
+    [[ $shown == "$expected" ]] || fail "warning text differs: $shown"
+  fi
+  note "warning text as expected"
+}
+
+check_debug_output() {
+  grep -Eq 'OutputDebugStringA "PixelFormat Selected: [0-9]+\\nBPP: [0-9]+\\n"$' "$work/wine.log" ||
+    fail "no pixel-format line in the debug output"
+  note "debug output: $(grep -m 1 -o 'PixelFormat Selected: [0-9]*' "$work/wine.log")"
+}
+
+accept_warning() {
+  wait_for_box
+  check_warning_text
+  press "$box" Return
+  wait_until 60 find_window main >/dev/null || fail "no effect window after OK"
+  main=$(find_window main)
+  note "effect window up: $(xdotool getwindowgeometry "$main" | tr -s ' \n' ' ')"
+}
+
+# Waits for a rate text in the title and prints its triangle count.
+rate_count_after() {
+  local since=$1 seconds=$2 name
+  local deadline=$((SECONDS + seconds))
+  while ((SECONDS < deadline)); do
+    name=$(xdotool getwindowname "$main" 2>/dev/null || true)
+    if [[ $name =~ $rate_pattern && $name != "$since" ]]; then
+      echo "$name"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# A fresh rate text (one that differs from the last one seen).
+next_rate() {
+  local text
+  text=$(rate_count_after "${last_rate:-}" 10) || fail "no new rate text in the title"
+  last_rate=$text
+  [[ $text =~ $rate_pattern ]]
+  triangles=${BASH_REMATCH[1]}
+}
+
+# The window's pixels as raw RGB bytes.
+snapshot() {
+  import -silent -window "$main" rgb:"$1" 2>/dev/null || fail "cannot read the window's pixels"
+}
+
+# "grey" when every pixel has equal red, green and blue, else "colour".
+colour_kind() {
+  od -An -v -tu1 -w3 "$1" | awk '$1 != $2 || $2 != $3 { colour = 1; exit } END { print colour ? "colour" : "grey" }'
+}
+
+# Darkest and brightest channel value.
+brightness_range() {
+  od -An -v -tu1 -w1 "$1" | awk 'NR == 1 { lo = hi = $1 } { if ($1 < lo) lo = $1; if ($1 > hi) hi = $1 } END { print lo, hi }'
+}
+
+same_pixels() { cmp -s "$1" "$2"; }
+
+# Waits until two snapshots a moment apart are equal (the camera stands
+# still) or differ (it moves).
+wait_for_motion() {
+  local want=$1 tries=30
+  while ((tries-- > 0)); do
+    snapshot "$work/a.rgb"
+    sleep 0.3
+    snapshot "$work/b.rgb"
+    if [[ $want == still ]] && same_pixels "$work/a.rgb" "$work/b.rgb"; then
+      return 0
+    fi
+    if [[ $want == moving ]] && ! same_pixels "$work/a.rgb" "$work/b.rgb"; then
+      return 0
+    fi
+  done
+  fail "the picture is not $want"
+}
+
+check_step() {
+  local step=$1 per_pair=$((128 / $1))
+  next_rate
+  ((triangles % per_pair == 0 && triangles <= 127 * per_pair)) ||
+    fail "step $step: $triangles triangles is not a multiple of $per_pair up to $((127 * per_pair))"
+  note "step $step: $last_rate"
+}
+
+folder_with_texture() {
+  mkdir -p "$work/with"
+  cp "$texture" "$work/with/Demo.jpg"
+  echo "$work/with"
+}
+
+run_scenario() {
+  case $scenario in
+  decline_with_escape)
+    start_display
+    start_program "$work"
+    wait_for_box
+    press "$box" Escape
+    expect_exit_0 20
+    ;;
+  decline_with_cancel)
+    start_display
+    start_program "$work"
+    wait_for_box
+    # OK has the focus; Tab moves it to Cancel, which Return then presses.
+    press "$box" Tab Return
+    expect_exit_0 20
+    ;;
+  run_keys_and_escape)
+    start_display
+    start_program "$(folder_with_texture)"
+    accept_warning
+    check_debug_output
+    local first
+    first=$(xdotool getwindowname "$main")
+    [[ $first == "$title" || $first =~ $rate_pattern ]] || fail "unexpected title: $first"
+    check_step 1
+    ((triangles > 127 * 16)) ||
+      note "(only $triangles triangles at step 1: the coarse steps below prove less)"
+
+    wait_for_motion moving
+    snapshot "$work/textured.rgb"
+    [[ $(colour_kind "$work/textured.rgb") == colour ]] ||
+      fail "the tunnel shows no colour: Demo.jpg was not decoded"
+    note "Demo.jpg drawn in colour"
+
+    press "$main" 1
+    check_step 8
+    press "$main" 2
+    check_step 4
+    press "$main" 3
+    check_step 2
+    press "$main" 4
+    check_step 1
+
+    # Forty times slower: 8000 / 1.4141^40 is under 0.01 of a 1/256 ring
+    # step per second, so the picture stands still; forty times faster brings
+    # it back.
+    local minus=() plus=()
+    for _ in $(seq 40); do minus+=(minus); plus+=(plus); done
+    press "$main" "${minus[@]}"
+    wait_for_motion still
+    note "\"-\" stopped the camera"
+    # The focal factor changes the projection of the standing picture.
+    snapshot "$work/before-focal.rgb"
+    press "$main" asterisk
+    sleep 0.5
+    snapshot "$work/after-focal.rgb"
+    ! same_pixels "$work/before-focal.rgb" "$work/after-focal.rgb" || fail "\"*\" changed nothing"
+    press "$main" slash
+    sleep 0.5
+    snapshot "$work/back-focal.rgb"
+    ! same_pixels "$work/after-focal.rgb" "$work/back-focal.rgb" || fail "\"/\" changed nothing"
+    note "\"*\" and \"/\" change the picture"
+    press "$main" "${plus[@]}"
+    wait_for_motion moving
+    note "\"+\" set it moving again"
+    # Space switches the shape of the rings built from now on.
+    press "$main" space
+
+    press "$main" Escape
+    note "Escape: waiting for the tunnel to run out"
+    expect_exit_0 60
+    ;;
+  close_the_window)
+    start_display
+    start_program "$(folder_with_texture)"
+    accept_warning
+    next_rate
+    note "running: $last_rate"
+    # Alt+F4 is the system menu's Close: WM_SYSCOMMAND, then WM_CLOSE.
+    press "$main" alt+F4
+    expect_exit_0 20
+    ;;
+  run_without_texture)
+    start_display
+    start_program "$work"
+    accept_warning
+    next_rate
+    note "running without Demo.jpg: $last_rate"
+    snapshot "$work/checker.rgb"
+    [[ $(colour_kind "$work/checker.rgb") == grey ]] || fail "colour without a texture file"
+    local range
+    range=$(brightness_range "$work/checker.rgb")
+    read -r darkest brightest <<<"$range"
+    ((brightest - darkest >= 100)) || fail "nothing drawn: brightness $range"
+    note "grey fallback pattern drawn, shaded: brightness $range"
+    press "$main" Escape
+    expect_exit_0 60
+    ;;
+  *)
+    fail "unknown scenario"
+    ;;
+  esac
+}
+
+[[ -f "$exe" ]] || fail "no program at $exe"
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  echo "== creating the Wine prefix $WINEPREFIX"
+  WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
+  WINEDEBUG=-all wineserver --wait || true
+fi
+echo "== $scenario"
+run_scenario
+echo "PASS ($scenario)"
