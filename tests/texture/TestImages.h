@@ -54,3 +54,8 @@ bool WriteTestJpeg(const std::string& path, int width, int height, int channels,
 
 // A valid JPEG's bytes, for tests that damage them.
 std::vector<unsigned char> ReadBytes(const std::string& path);
+
+// A grey progressive JPEG whose scan script has one scan for the DC
+// coefficients and then one (refined: two) for each of the 63 AC
+// coefficients: 64 scans, or 127 with refinement.
+bool WriteManyScanJpeg(const std::string& path, int width, int height, bool refine);

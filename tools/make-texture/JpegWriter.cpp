@@ -46,7 +46,10 @@ bool Compress(std::FILE* file, const unsigned char* pixels, int width, int heigh
         info.comp_info[0].h_samp_factor = 1;
         info.comp_info[0].v_samp_factor = 1;
     }
-    if (options->progressive) {
+    if (options->scans != nullptr) {
+        info.scan_info = options->scans;
+        info.num_scans = options->scanCount;
+    } else if (options->progressive) {
         jpeg_simple_progression(&info);
     }
     jpeg_start_compress(&info, TRUE);

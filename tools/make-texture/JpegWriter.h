@@ -3,10 +3,17 @@
 // Writes 8-bit images as JPEG files with libjpeg-turbo: the texture tool and
 // the tests (which make their own image files) share it.
 
+#include <cstdio>
+
+#include <jpeglib.h>
+
 struct JpegWriteOptions {
     int quality = 90;
     bool progressive = false;
     bool fullChroma = true;  // 4:4:4; false gives the common 4:2:0
+    // A scan script of our own (progressive), used in place of libjpeg's.
+    const jpeg_scan_info* scans = nullptr;
+    int scanCount = 0;
 };
 
 // pixels: height rows of width x channels bytes, top row first, nothing
