@@ -59,6 +59,15 @@ bool IsOurDeviceContext(HDC deviceContext)
     return g_layer.window != nullptr && deviceContext == TheDeviceContext();
 }
 
+// The layer's trace (TUNNEL_WIN32_TRACE set to anything): message-box
+// texts on standard error, like a debugger's view of the calls. The program
+// itself reads no environment.
+bool TraceEnabled()
+{
+    static const bool enabled = SDL_getenv("TUNNEL_WIN32_TRACE") != nullptr;
+    return enabled;
+}
+
 void ReportSdlError(const char* call)
 {
     std::fprintf(stderr, "%s: %s\n", call, SDL_GetError());
@@ -364,6 +373,13 @@ BOOL SetWindowTextA(HWND window, LPCSTR text)
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
+    if (TraceEnabled()) {
+        // The box's text drawn on screen is not readable by tests; this is.
+        std::fprintf(stderr, "MessageBoxA: owner %s, type 0x%x, caption \"%s\", text:\n%s\n--\n",
+                     owner != nullptr ? "window" : "none", type, caption != nullptr ? caption : "",
+                     text != nullptr ? text : "");
+        std::fflush(stderr);
+    }
     SDL_MessageBoxButtonData buttons[2];
     int buttonCount = 1;
     int answerWhenClosed = IDOK;

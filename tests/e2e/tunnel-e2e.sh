@@ -1,0 +1,286 @@
+#!/usr/bin/env bash
+# One end-to-end scenario of the real program in an X server of its own:
+#   tunnel-e2e.sh SCENARIO TUNNEL SEND-DELETE-WINDOW ASSETS-DIR ARTIFACT-DIR
+# Xvfb picks a free display itself; there is no window manager, so keys go to
+# the window we focus and closing is a WM_DELETE_WINDOW client message sent
+# by our helper. We check what a user would see: window names and sizes,
+# pixels, the exit code; the window layer's trace adds the box texts.
+set -euo pipefail
+
+scenario=$1
+exe=$(realpath "$2")
+send_delete=$(realpath "$3")
+assets=$(realpath "$4")
+artifacts=$5
+mkdir -p "$artifacts"
+artifacts=$(realpath "$artifacts")
+
+readonly title="Zelk's little tunnel"
+readonly rate_pattern="^Zelk's little tunnel - [0-9.e+]+ fps \(([0-9]+) tri\)$"
+
+work=$(mktemp -d)
+xvfb_pid=
+program_pid=
+cleanup() {
+  if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
+    # SDL's message box runs in a forked child that ignores SIGTERM: end the
+    # program's whole process group (it leads one, see start_program).
+    kill -KILL -- "-$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+  fi
+  if [[ -n "$xvfb_pid" ]]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL ($scenario): $*" >&2
+  if [[ -s "$work/program.log" ]]; then
+    echo "--- the program's output:" >&2
+    tail -n 30 "$work/program.log" >&2
+  fi
+  exit 1
+}
+
+note() { echo "  $*"; }
+
+# Polls a command every 0.1 s until it succeeds; false after the timeout.
+wait_until() {
+  local seconds=$1
+  shift
+  local tries
+  tries=$(awk -v s="$seconds" 'BEGIN { print int(s * 10) }')
+  while ((tries-- > 0)); do
+    if "$@"; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  wait_until 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# Starts the program in a folder, its current directory, as the leader of a
+# new process group (setsid does not fork here: the subshell leads nothing).
+start_program() {
+  local folder=$1
+  (cd "$folder" && TUNNEL_WIN32_TRACE=1 exec setsid "$exe") >"$work/program.log" 2>&1 &
+  program_pid=$!
+}
+
+program_running() { kill -0 "$program_pid" 2>/dev/null; }
+
+# Waits for the program to end and checks its exit code is 0.
+expect_exit_0() {
+  local seconds=$1
+  wait_until "$seconds" bash -c "! kill -0 $program_pid 2>/dev/null" ||
+    fail "the program still runs after $seconds s"
+  local code=0
+  wait "$program_pid" || code=$?
+  program_pid=
+  [[ $code -eq 0 ]] || fail "exit code $code, expected 0"
+  note "ended with exit code 0"
+}
+
+# "ID WIDTH HEIGHT" of each top-level window whose name matches the pattern.
+# xwininfo reads names whatever their encoding (SDL sets them as UTF-8).
+windows_named() {
+  local pattern=$1 line
+  while IFS= read -r line; do
+    if [[ $line =~ ^[[:space:]]*(0x[0-9a-f]+)\ \"(.*)\":\ \(.*\)\ +([0-9]+)x([0-9]+)\+ ]]; then
+      local id=${BASH_REMATCH[1]} name=${BASH_REMATCH[2]} size="${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
+      if [[ $name =~ $pattern ]]; then
+        echo "$id $size"
+      fi
+    fi
+  done < <(xwininfo -root -children 2>/dev/null || true)
+}
+
+is_dialog() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG; }
+
+# The warning box and the effect window share the name; the box is a dialog.
+find_window() {
+  local want=$1 id width height
+  while read -r id width height; do
+    [[ -n "$id" ]] || continue
+    if is_dialog "$id"; then
+      [[ $want == box ]] && { echo "$id $width $height"; return 0; }
+    else
+      [[ $want == main ]] && { echo "$id $width $height"; return 0; }
+    fi
+  done < <(windows_named "^${title}\$|^${title} - ")
+  return 1
+}
+
+no_named_windows() { [[ -z "$(windows_named '.')" ]]; }
+
+box_text_expected() {
+  printf '%s\n' \
+    'Warning: watching this effect too much can dramatically' \
+    '  harm your mental sanity. The author of this program' \
+    '  reject any responsability for it.' \
+    '  Watch it at your own risk :-)' \
+    '' \
+    'Key usage:' \
+    ' "  " : change tunnel shape' \
+    ' "+"/"-" : increase/decrease speed' \
+    ' "*"/"/" : change camera focal' \
+    ' "1".."4": change nb of poly' \
+    ' ESC : stop it before being totally hypnotised'
+}
+
+wait_for_box() {
+  wait_until 20 find_window box >/dev/null || fail "no warning box appeared"
+  read -r box box_width box_height < <(find_window box)
+  program_running || fail "the program ended while showing the box"
+  # The box's words as the window layer passed them to SDL: caption, icon
+  # and buttons (type 0x31), no owner, and the eleven lines.
+  local expected
+  expected="MessageBoxA: owner none, type 0x31, caption \"$title\", text:"$'\n'"$(box_text_expected)"$'\n\n--'
+  wait_until 5 grep -q '^--$' "$work/program.log" || fail "no trace of the box"
+  [[ "$(cat "$work/program.log")" == *"$expected"* ]] || fail "the warning box text differs"
+  # SDL's box is drawn once it is mapped; give it a moment before keys.
+  sleep 0.5
+  import -window "$box" "$artifacts/$scenario-warning-box.png" 2>/dev/null || true
+  note "warning box up (${box_width}x${box_height}), caption and text as expected"
+}
+
+press() {
+  local window=$1
+  shift
+  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  xdotool key --delay 40 "$@"
+}
+
+open_effect_window() {
+  wait_for_box
+  press "$box" Return
+  wait_until 15 find_window main >/dev/null || fail "no effect window after OK"
+  read -r main main_width main_height < <(find_window main)
+  [[ "$main_width" == 632 && "$main_height" == 446 ]] ||
+    fail "effect window is ${main_width}x${main_height}, expected the 632x446 client area"
+  note "effect window up, 632x446"
+  appeared=$(date +%s.%N)
+}
+
+window_name() { xwininfo -id "$main" 2>/dev/null | sed -n 's/^xwininfo: Window id: 0x[0-9a-f]* "\(.*\)"$/\1/p'; }
+
+# Waits for a rate text in the title that differs from the one given and
+# satisfies the check; prints its triangle count.
+rate_count_when() {
+  local since=$1 seconds=$2 check=$3 name count
+  local deadline
+  deadline=$(awk -v now="$(date +%s.%N)" -v s="$seconds" 'BEGIN { printf "%.3f", now + s }')
+  while awk -v now="$(date +%s.%N)" -v d="$deadline" 'BEGIN { exit !(now < d) }'; do
+    name=$(window_name)
+    if [[ $name =~ $rate_pattern && $name != "$since" ]]; then
+      count=${BASH_REMATCH[1]}
+      if $check "$count"; then
+        last_title=$name
+        echo "$count"
+        return 0
+      fi
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
+any_count() { true; }
+eight_quads_a_ring() { (($1 % 16 == 0 && $1 <= 127 * 16)); }
+sixty_four_quads_a_ring() { (($1 % 128 == 0 && $1 > 127 * 16)); }
+
+wait_for_rate_text() {
+  last_title=
+  local count
+  count=$(rate_count_when "" 2 any_count) || fail "no rate text in the title within 2 s of the window"
+  last_title=$(window_name)
+  note "title within 2 s: \"$last_title\""
+}
+
+# Keeps a screenshot; a drawn tunnel, not a black or blank window, has many
+# distinct colours (shading alone gives dozens even on the 2 x 2 checker).
+screenshot_main() {
+  local least=$1
+  local file="$artifacts/$scenario-running.png"
+  import -window "$main" "$file" || fail "no screenshot"
+  local colours
+  colours=$(identify -format '%k' "$file")
+  ((colours >= least)) || fail "the screenshot has only $colours colours"
+  note "screenshot $file ($colours colours)"
+}
+
+start_display
+case $scenario in
+  box-escape | box-cancel | box-close)
+    start_program "$assets"
+    wait_for_box
+    case $scenario in
+      box-escape) press "$box" Escape ;;
+      box-cancel)
+        # SDL lays out OK and Cancel side by side, centred, near the bottom.
+        xdotool mousemove --window "$box" $((box_width / 2 + 40)) $((box_height - 25)) click 1 ;;
+      box-close) "$send_delete" "$box" || fail "could not send the close request" ;;
+    esac
+    expect_exit_0 5
+    no_named_windows || fail "a window is left: $(windows_named '.')"
+    note "no window was ever opened"
+    ! grep -q 'PixelFormat Selected' "$work/program.log" || fail "a GL window was created"
+    ;;
+
+  run-keys-escape)
+    start_program "$assets"
+    open_effect_window
+    wait_for_rate_text
+    grep -Eq '^PixelFormat Selected: [0-9]+$' "$work/program.log" || fail "no pixel-format line"
+    count=$(rate_count_when "" 3 any_count)
+    ((count > 127 * 16)) || fail "the default tunnel shows only $count triangles"
+    screenshot_main 1000
+    press "$main" 1
+    count=$(rate_count_when "$last_title" 3 eight_quads_a_ring) ||
+      fail "\"1\" did not give 8 quads a ring: $(window_name)"
+    note "after \"1\": $count triangles"
+    press "$main" 4
+    count=$(rate_count_when "$(window_name)" 3 sixty_four_quads_a_ring) ||
+      fail "\"4\" did not give 64 quads a ring: $(window_name)"
+    note "after \"4\": $count triangles"
+    press "$main" space KP_Add minus
+    count=$(rate_count_when "$(window_name)" 3 any_count) || fail "no frames after space"
+    press "$main" Escape
+    expect_exit_0 6
+    no_named_windows || fail "a window is left after Escape"
+    ;;
+
+  window-close)
+    start_program "$assets"
+    open_effect_window
+    wait_for_rate_text
+    "$send_delete" "$main" || fail "could not send the close request"
+    expect_exit_0 5
+    no_named_windows || fail "a window is left after the close request"
+    ;;
+
+  no-texture)
+    mkdir "$work/empty"
+    start_program "$work/empty"
+    open_effect_window
+    wait_for_rate_text
+    screenshot_main 40
+    press "$main" Escape
+    expect_exit_0 6
+    ;;
+
+  *)
+    fail "unknown scenario"
+    ;;
+esac
+echo "PASS ($scenario)"
