@@ -32,20 +32,20 @@ double Unit(std::uint32_t h) { return static_cast<double>(h & 0xFFFFFF) / 167772
 
 double Smooth(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
 
-// Value noise on a lattice of period x period cells spread over the image, so
-// it wraps exactly at the image's edges.
-double Noise(double x, double y, int period, std::uint32_t seed)
+// Value noise on a lattice of periodX x periodY cells spread over the image,
+// so it wraps exactly at the image's edges. Periods are powers of two, so
+// the cell sizes, and every coordinate shifted by the image's size, are exact.
+double Noise(double x, double y, int periodX, int periodY, std::uint32_t seed)
 {
-    const double cell = static_cast<double>(kSize) / period;
-    const double fx = x / cell;
-    const double fy = y / cell;
+    const double fx = x / (static_cast<double>(kSize) / periodX);
+    const double fy = y / (static_cast<double>(kSize) / periodY);
     const int ix = static_cast<int>(std::floor(fx));
     const int iy = static_cast<int>(std::floor(fy));
     const double tx = Smooth(fx - ix);
     const double ty = Smooth(fy - iy);
     auto at = [&](int cx, int cy) {
-        const int wx = ((cx % period) + period) % period;
-        const int wy = ((cy % period) + period) % period;
+        const int wx = ((cx % periodX) + periodX) % periodX;
+        const int wy = ((cy % periodY) + periodY) % periodY;
         return Unit(Hash(static_cast<std::uint32_t>(wx), static_cast<std::uint32_t>(wy), seed));
     };
     const double top = at(ix, iy) + (at(ix + 1, iy) - at(ix, iy)) * tx;
@@ -58,7 +58,7 @@ double Fbm(double x, double y, std::uint32_t seed)
     double sum = 0.0;
     double weight = 0.5;
     for (int period = 4; period <= 64; period *= 2) {
-        sum += Noise(x, y, period, seed + static_cast<std::uint32_t>(period)) * weight;
+        sum += Noise(x, y, period, period, seed + static_cast<std::uint32_t>(period)) * weight;
         weight *= 0.5;
     }
     return sum / 0.96875;  // the weights' total, so the result spans 0..1
@@ -95,8 +95,8 @@ void PaintPanel(double px, double py, int panelX, int panelY, double x, double y
                                     static_cast<std::uint32_t>(panelY), 7u);
     const double tint = 0.72 + 0.45 * Unit(kind >> 3);
     const double grain = Fbm(x, y, 11u);
-    const double brushed = Noise(x, y * 0.0 + panelY * 3.0, 64, 23u) * 0.5 +
-                           Noise(x * 0.25, y, 64, 29u) * 0.5;
+    // Long horizontal streaks: cells 32 pixels wide and 2 high.
+    const double brushed = Noise(x, y, 8, 128, 23u);
 
     if (edge < 1.5) {  // the gap between panels
         s->height = 0.0;
@@ -212,23 +212,28 @@ void PaintChannel(double cx, double cy, double x, double y, bool amber, Surface*
     }
 }
 
+// Any pixel of the endless plane the image tiles: the layout follows the
+// coordinates modulo the image's size, the noise the absolute ones (its
+// lattices repeat with the image).
 Surface SurfaceAt(int ix, int iy)
 {
     const double x = ix + 0.5;
     const double y = iy + 0.5;
+    const int wx = Wrap(ix);
+    const int wy = Wrap(iy);
     Surface s;
-    if (iy < kPanelBand) {
-        const int column = ix / kPanelWidth;
-        PaintPanel(x - column * kPanelWidth, y, column, 0, x, y, &s);
-    } else if (iy < kPanelBand + kChannel) {
-        PaintChannel(x, y - kPanelBand, x, y, false, &s);
-    } else if (iy < 2 * kPanelBand + kChannel) {
-        const int shifted = Wrap(ix + kPanelWidth / 2);
+    if (wy < kPanelBand) {
+        const int column = wx / kPanelWidth;
+        PaintPanel(wx + 0.5 - column * kPanelWidth, wy + 0.5, column, 0, x, y, &s);
+    } else if (wy < kPanelBand + kChannel) {
+        PaintChannel(wx + 0.5, wy + 0.5 - kPanelBand, x, y, false, &s);
+    } else if (wy < 2 * kPanelBand + kChannel) {
+        const int shifted = Wrap(wx + kPanelWidth / 2);
         const int column = shifted / kPanelWidth;
-        PaintPanel(shifted + 0.5 - column * kPanelWidth, y - (kPanelBand + kChannel), column, 1,
-                   x, y, &s);
+        PaintPanel(shifted + 0.5 - column * kPanelWidth, wy + 0.5 - (kPanelBand + kChannel),
+                   column, 1, x, y, &s);
     } else {
-        PaintChannel(x, y - (2 * kPanelBand + kChannel), x, y, true, &s);
+        PaintChannel(wx + 0.5, wy + 0.5 - (2 * kPanelBand + kChannel), x, y, true, &s);
     }
     return s;
 }
@@ -241,16 +246,19 @@ unsigned char ToByte(double v)
 
 }  // namespace
 
-std::vector<unsigned char> PaintTexture()
+std::vector<unsigned char> PaintTexture(int originX, int originY)
 {
-    std::vector<Surface> surface(static_cast<std::size_t>(kSize) * kSize);
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
-            surface[static_cast<std::size_t>(y) * kSize + x] = SurfaceAt(x, y);
+    // The window and a one-pixel border, for the normals at its edges.
+    constexpr int kSpan = kSize + 2;
+    std::vector<Surface> surface(static_cast<std::size_t>(kSpan) * kSpan);
+    for (int y = -1; y <= kSize; ++y) {
+        for (int x = -1; x <= kSize; ++x) {
+            surface[static_cast<std::size_t>(y + 1) * kSpan + (x + 1)] =
+                SurfaceAt(originX + x, originY + y);
         }
     }
-    auto heightAt = [&](int x, int y) {
-        return surface[static_cast<std::size_t>(Wrap(y)) * kSize + Wrap(x)].height;
+    auto at = [&](int x, int y) -> const Surface& {
+        return surface[static_cast<std::size_t>(y + 1) * kSpan + (x + 1)];
     };
 
     // Light from the upper left, a little in front; the viewer straight ahead.
@@ -261,10 +269,9 @@ std::vector<unsigned char> PaintTexture()
     std::vector<unsigned char> rgb(static_cast<std::size_t>(kSize) * kSize * 3);
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
-            const Surface& s = surface[static_cast<std::size_t>(y) * kSize + x];
-            // Normal from the wrapped height field, so lighting tiles too.
-            const double dx = (heightAt(x + 1, y) - heightAt(x - 1, y)) * 0.5 * bumps;
-            const double dy = (heightAt(x, y + 1) - heightAt(x, y - 1)) * 0.5 * bumps;
+            const Surface& s = at(x, y);
+            const double dx = (at(x + 1, y).height - at(x - 1, y).height) * 0.5 * bumps;
+            const double dy = (at(x, y + 1).height - at(x, y - 1).height) * 0.5 * bumps;
             const double nLength = std::sqrt(dx * dx + dy * dy + 1.0);
             const double nx = -dx / nLength, ny = -dy / nLength, nz = 1.0 / nLength;
             const double diffuse =

@@ -10,5 +10,8 @@
 // no clock, no random seed.
 constexpr int kTextureSize = 256;
 
-// kTextureSize rows of kTextureSize red, green, blue pixels, top row first.
-std::vector<unsigned char> PaintTexture();
+// kTextureSize rows of kTextureSize red, green, blue pixels, top row first:
+// the window of the endless tiled plane whose top left pixel is at
+// (originX, originY). The texture itself is the window at (0, 0); any other
+// window equals it shifted round, which is what makes it seamless.
+std::vector<unsigned char> PaintTexture(int originX = 0, int originY = 0);
