@@ -15,9 +15,11 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -196,6 +198,32 @@ std::int32_t CheckOutput(const JpegRecord* record, Output& output)
     return kJpegOk;
 }
 
+// Grey from a colour frame with JPEG's own luma weights, as libjpeg gives it,
+// a band of rows at a time through a small buffer.
+std::int32_t ColourToGrey(const OpenedJpeg& jpeg, const Output& output)
+{
+    constexpr INT kBandRows = 16;
+    const UINT bgrRowBytes = static_cast<UINT>(output.width) * 3u;
+    std::vector<unsigned char> band(static_cast<std::size_t>(bgrRowBytes) * kBandRows);
+    unsigned char* grey = output.pixels;
+    for (INT top = 0; top < output.height; top += kBandRows) {
+        const INT rows = std::min<INT>(kBandRows, output.height - top);
+        const WICRect rect = {0, top, output.width, rows};
+        if (FAILED(jpeg.frame->CopyPixels(&rect, bgrRowBytes, bgrRowBytes * static_cast<UINT>(rows),
+                                          band.data()))) {
+            return kJpegErrDecode;
+        }
+        const std::size_t pixels = static_cast<std::size_t>(output.width) * static_cast<std::size_t>(rows);
+        for (std::size_t i = 0; i < pixels; ++i) {
+            const std::uint32_t blue = band[3 * i];
+            const std::uint32_t green = band[3 * i + 1];
+            const std::uint32_t red = band[3 * i + 2];
+            *grey++ = static_cast<unsigned char>((19595u * red + 38470u * green + 7471u * blue + 32768u) >> 16);
+        }
+    }
+    return kJpegOk;
+}
+
 std::int32_t DecodeInto(const OpenedJpeg& jpeg, const Output& output)
 {
     // The block was sized from the parameter read; we decode at the image's
@@ -214,9 +242,9 @@ std::int32_t DecodeInto(const OpenedJpeg& jpeg, const Output& output)
         return kJpegErrBadOutput;
     }
 
-    // Straight copies where the decoder's own format allows, our own
-    // expansion from grey, WIC's converter only for colour to grey: Wine's
-    // WIC, for one, cannot turn grey into 24-bit colour.
+    // Only the decoder's own formats are copied out, and every conversion is
+    // ours: WIC converters differ between systems (Wine's cannot widen grey
+    // to colour, and turns colour into grey through linear light).
     const UINT rowBytes = static_cast<UINT>(stride);
     const UINT blockBytes = static_cast<UINT>(size);
     if (jpeg.grey) {
@@ -237,13 +265,7 @@ std::int32_t DecodeInto(const OpenedJpeg& jpeg, const Output& output)
         return kJpegOk;
     }
     if (output.channels == 1) {
-        ComRef<IWICBitmapSource> converted;
-        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, jpeg.frame.get(),
-                                          converted.out())) ||
-            FAILED(converted->CopyPixels(nullptr, rowBytes, blockBytes, output.pixels))) {
-            return kJpegErrDecode;
-        }
-        return kJpegOk;
+        return ColourToGrey(jpeg, output);
     }
     if (FAILED(jpeg.frame->CopyPixels(nullptr, rowBytes, blockBytes, output.pixels))) {
         return kJpegErrDecode;

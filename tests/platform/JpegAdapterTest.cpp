@@ -1,0 +1,312 @@
+// The JPEG adapter's contract, for whichever adapter the platform links:
+// libjpeg-turbo on Linux, the Windows Imaging Component on Windows. Both get
+// the very same files.
+
+#include "platform/JpegLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "JpegTestFiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Decoders differ by a few levels even on flat 8 x 8 blocks.
+constexpr int kTolerance = 4;
+constexpr unsigned char kGuard = 0xA5;
+constexpr std::size_t kGuardBytes = 64;
+
+class JpegAdapterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device random;
+        folder_ = fs::temp_directory_path() /
+                  ("tunnel-jpeg-" + std::to_string(random()) + std::to_string(random()));
+        ASSERT_TRUE(fs::create_directory(folder_));
+        std::memset(&record_, 0, sizeof record_);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    template <std::size_t N>
+    const std::string& Write(const char* name, const unsigned char (&bytes)[N])
+    {
+        return Write(name, std::vector<unsigned char>(bytes, bytes + N));
+    }
+    const std::string& Write(const char* name, const std::vector<unsigned char>& bytes)
+    {
+        paths_.push_back((folder_ / name).string());
+        std::ofstream out(paths_.back(), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        EXPECT_TRUE(out.good());
+        return paths_.back();
+    }
+
+    // Init and parameter read, as the texture loader starts.
+    std::int32_t OpenParams(const std::string& path)
+    {
+        EXPECT_EQ(kJpegOk, JpegInit(&record_));
+        JpegSetFileName(&record_, path.c_str());
+        return JpegRead(&record_, kJpegReadParams);
+    }
+
+    // Describes an output block of the given layout (with a guard after it)
+    // and runs the whole-image read.
+    std::int32_t ReadWhole(std::int32_t width, std::int32_t height, std::int32_t channels,
+                           std::int32_t colour)
+    {
+        const std::size_t bytes = static_cast<std::size_t>(width > 0 ? width : 0) *
+                                  static_cast<std::size_t>(height > 0 ? height : 0) *
+                                  static_cast<std::size_t>(channels > 0 ? channels : 0);
+        block_.assign(bytes + kGuardBytes, kGuard);
+        blockBytes_ = bytes;
+        JpegSetOutputPixels(&record_, block_.data());
+        JpegSetField(&record_, kJpegOutWidth, width);
+        JpegSetField(&record_, kJpegOutHeight, height);
+        JpegSetField(&record_, kJpegOutChannels, channels);
+        JpegSetField(&record_, kJpegOutColour, colour);
+        return JpegRead(&record_, kJpegReadWholeImage);
+    }
+
+    bool GuardIntact() const
+    {
+        for (std::size_t i = blockBytes_; i < block_.size(); ++i) {
+            if (block_[i] != kGuard) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool BlockUntouched() const
+    {
+        for (std::size_t i = 0; i < blockBytes_; ++i) {
+            if (block_[i] != kGuard) {
+                return false;
+            }
+        }
+        return GuardIntact();
+    }
+
+    // Every pixel of rows [first, last) near the expected channel values.
+    void ExpectRows(int first, int last, int width, std::vector<int> expected) const
+    {
+        const int channels = static_cast<int>(expected.size());
+        for (int y = first; y < last; ++y) {
+            for (int x = 0; x < width; ++x) {
+                for (int c = 0; c < channels; ++c) {
+                    const int value = block_[static_cast<std::size_t>((y * width + x) * channels + c)];
+                    ASSERT_NEAR(expected[static_cast<std::size_t>(c)], value, kTolerance)
+                        << "row " << y << ", column " << x << ", channel " << c;
+                }
+            }
+        }
+    }
+
+    JpegRecord record_;
+    std::vector<unsigned char> block_;
+    std::size_t blockBytes_ = 0;
+
+private:
+    fs::path folder_;
+    std::vector<std::string> paths_;
+};
+
+TEST_F(JpegAdapterTest, ParameterReadGivesTheSizeAndWritesNothingElseOfTheLoaders)
+{
+    const std::string& path = Write("colour.jpg", kColourJpeg);
+    ASSERT_EQ(kJpegOk, JpegInit(&record_));
+    JpegSetFileName(&record_, path.c_str());
+    JpegRecord before;
+    std::memcpy(&before, &record_, sizeof before);
+
+    ASSERT_EQ(kJpegOk, JpegRead(&record_, kJpegReadParams));
+    EXPECT_EQ(13, JpegGetField(&record_, kJpegImageWidth));
+    EXPECT_EQ(16, JpegGetField(&record_, kJpegImageHeight));
+    // Below the private area only the two size fields may change.
+    for (std::size_t i = 0; i < kJpegPrivInitMark; ++i) {
+        if (i >= kJpegImageWidth && i < kJpegImageHeight + 4) {
+            continue;
+        }
+        ASSERT_EQ(before.bytes[i], record_.bytes[i]) << "byte " << i;
+    }
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+}
+
+TEST_F(JpegAdapterTest, ColourImageComesTopRowFirstInRgbOrderWithUnpaddedRows)
+{
+    // 13 pixels make 39-byte rows: any padding would shift every later row.
+    for (const auto* name : {"baseline.jpg", "progressive.jpg"}) {
+        SCOPED_TRACE(name);
+        const std::string& path = std::string(name) == "baseline.jpg"
+                                      ? Write(name, kColourJpeg)
+                                      : Write(name, kProgressiveJpeg);
+        ASSERT_EQ(kJpegOk, OpenParams(path));
+        ASSERT_EQ(kJpegOk, ReadWhole(13, 16, 3, kJpegColourRgb));
+        ExpectRows(0, 8, 13, {255, 0, 0});
+        ExpectRows(8, 16, 13, {0, 0, 255});
+        EXPECT_TRUE(GuardIntact());
+        EXPECT_EQ(kJpegOk, JpegFree(&record_));
+    }
+}
+
+TEST_F(JpegAdapterTest, GreyOutputUsesTheLumaOfColourAndTheValuesOfGrey)
+{
+    // JPEG's luma weights: red 0.299 x 255 = 76, blue 0.114 x 255 = 29.
+    ASSERT_EQ(kJpegOk, OpenParams(Write("colour.jpg", kColourJpeg)));
+    ASSERT_EQ(kJpegOk, ReadWhole(13, 16, 1, kJpegColourGrey));
+    ExpectRows(0, 8, 13, {76});
+    ExpectRows(8, 16, 13, {29});
+    EXPECT_TRUE(GuardIntact());
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+
+    ASSERT_EQ(kJpegOk, OpenParams(Write("grey.jpg", kGreyJpeg)));
+    EXPECT_EQ(8, JpegGetField(&record_, kJpegImageWidth));
+    EXPECT_EQ(16, JpegGetField(&record_, kJpegImageHeight));
+    ASSERT_EQ(kJpegOk, ReadWhole(8, 16, 1, kJpegColourGrey));
+    ExpectRows(0, 8, 8, {200});
+    ExpectRows(8, 16, 8, {50});
+    EXPECT_TRUE(GuardIntact());
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+}
+
+TEST_F(JpegAdapterTest, GreyImageWidensToEqualRedGreenAndBlue)
+{
+    ASSERT_EQ(kJpegOk, OpenParams(Write("grey.jpg", kGreyJpeg)));
+    ASSERT_EQ(kJpegOk, ReadWhole(8, 16, 3, kJpegColourRgb));
+    ExpectRows(0, 8, 8, {200, 200, 200});
+    ExpectRows(8, 16, 8, {50, 50, 50});
+    for (std::size_t i = 0; i < blockBytes_; i += 3) {
+        ASSERT_EQ(block_[i], block_[i + 1]);
+        ASSERT_EQ(block_[i], block_[i + 2]);
+    }
+    EXPECT_TRUE(GuardIntact());
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+}
+
+TEST_F(JpegAdapterTest, OutputThatDoesNotFitTheImageIsRefusedWithoutWriting)
+{
+    const std::string& path = Write("colour.jpg", kColourJpeg);
+    ASSERT_EQ(kJpegOk, OpenParams(path));
+    struct Case {
+        const char* what;
+        std::int32_t width, height, channels, colour, status;
+    };
+    const Case cases[] = {
+        {"grey colour code with 3 channels", 13, 16, 3, kJpegColourGrey, kJpegErrBadOutput},
+        {"RGB colour code with 1 channel", 13, 16, 1, kJpegColourRgb, kJpegErrBadOutput},
+        {"2 channels", 13, 16, 2, kJpegColourRgb, kJpegErrBadOutput},
+        {"narrower than the image", 12, 16, 3, kJpegColourRgb, kJpegErrBadOutput},
+        {"shorter than the image", 13, 15, 3, kJpegColourRgb, kJpegErrBadOutput},
+        {"wider than the image", 14, 16, 3, kJpegColourRgb, kJpegErrBadOutput},
+        {"no rows", 13, 0, 3, kJpegColourRgb, kJpegErrBadOutput},
+        {"negative width", -13, 16, 3, kJpegColourRgb, kJpegErrBadOutput},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.status, ReadWhole(c.width, c.height, c.channels, c.colour)) << c.what;
+        EXPECT_TRUE(BlockUntouched()) << c.what;
+    }
+    JpegSetOutputPixels(&record_, nullptr);
+    EXPECT_EQ(kJpegErrBadArgument, JpegRead(&record_, kJpegReadWholeImage));
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+}
+
+TEST_F(JpegAdapterTest, EntriesKeepTheirCallingOrder)
+{
+    const std::string& path = Write("colour.jpg", kColourJpeg);
+    JpegSetFileName(&record_, path.c_str());
+    EXPECT_EQ(kJpegErrNotInitialised, JpegRead(&record_, kJpegReadParams));
+    EXPECT_EQ(kJpegErrNotInitialised, JpegFree(&record_));
+
+    ASSERT_EQ(kJpegOk, JpegInit(&record_));
+    EXPECT_EQ(kJpegErrBadArgument, JpegRead(&record_, 1));
+    EXPECT_EQ(kJpegErrBadArgument, JpegRead(&record_, 3));
+    EXPECT_EQ(kJpegOk, JpegRead(&record_, kJpegReadParams));
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+    EXPECT_EQ(kJpegErrNotInitialised, JpegFree(&record_));
+    EXPECT_EQ(kJpegErrNotInitialised, JpegRead(&record_, kJpegReadParams));
+
+    ASSERT_EQ(kJpegOk, JpegInit(&record_));
+    JpegSetFileName(&record_, nullptr);
+    EXPECT_EQ(kJpegErrBadArgument, JpegRead(&record_, kJpegReadParams));
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+
+    EXPECT_EQ(kJpegErrBadArgument, JpegInit(nullptr));
+    EXPECT_EQ(kJpegErrBadArgument, JpegRead(nullptr, kJpegReadParams));
+    EXPECT_EQ(kJpegErrBadArgument, JpegFree(nullptr));
+}
+
+TEST_F(JpegAdapterTest, AddressHelpersFillTheLowHalfAndThePrivateField)
+{
+    const char* name = "Demo.jpg";
+    unsigned char pixel = 0;
+    JpegSetFileName(&record_, name);
+    JpegSetOutputPixels(&record_, &pixel);
+    EXPECT_EQ(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(name)),
+              static_cast<std::uint32_t>(JpegGetField(&record_, kJpegFileName)));
+    EXPECT_EQ(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&pixel)),
+              static_cast<std::uint32_t>(JpegGetField(&record_, kJpegOutPixels)));
+    const char* storedName;
+    unsigned char* storedPixels;
+    std::memcpy(&storedName, record_.bytes + kJpegPrivFileName, sizeof storedName);
+    std::memcpy(&storedPixels, record_.bytes + kJpegPrivOutPixels, sizeof storedPixels);
+    EXPECT_EQ(name, storedName);
+    EXPECT_EQ(&pixel, storedPixels);
+    // Fields are little-endian whatever the host.
+    JpegSetField(&record_, kJpegOutWidth, 0x01020304);
+    EXPECT_EQ(0x04, record_.bytes[kJpegOutWidth]);
+    EXPECT_EQ(0x01, record_.bytes[kJpegOutWidth + 3]);
+}
+
+TEST_F(JpegAdapterTest, FilesThatCannotBeDecodedFailWithoutWritingOutsideTheBlock)
+{
+    EXPECT_EQ(kJpegErrOpenFile, OpenParams((fs::temp_directory_path() / "no-such-dir" / "x.jpg").string()));
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+
+    const std::vector<unsigned char> colour(std::begin(kColourJpeg), std::end(kColourJpeg));
+    // Cut inside the compressed rows: the header is whole, the image is not.
+    const std::vector<unsigned char> cut(colour.begin(), colour.end() - 40);
+    const std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G'};
+    // A BMP's first bytes: a real image format, but not JPEG.
+    const std::vector<unsigned char> bmp = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0};
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;
+    };
+    const Case cases[] = {
+        {"empty.jpg", {}},
+        {"text.jpg", text},
+        {"bmp.jpg", bmp},
+        {"cut.jpg", cut},
+        {"cmyk.jpg", std::vector<unsigned char>(std::begin(kCmykJpeg), std::end(kCmykJpeg))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::int32_t params = OpenParams(Write(c.name, c.bytes));
+        std::int32_t whole = params;
+        if (params == kJpegOk) {
+            // The loader sizes its block from the parameters it was given.
+            whole = ReadWhole(JpegGetField(&record_, kJpegImageWidth),
+                              JpegGetField(&record_, kJpegImageHeight), 3, kJpegColourRgb);
+            EXPECT_TRUE(GuardIntact());
+        }
+        EXPECT_LT(whole, 0);
+        EXPECT_EQ(kJpegOk, JpegFree(&record_));
+    }
+}
+
+}  // namespace
