@@ -1,0 +1,256 @@
+// tunnel-render: runs the tunnel effect without a window and writes chosen
+// frames as PNG files. A fixed-step clock drives it, so a run is the same
+// every time; keys can be typed before chosen frames.
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "OffscreenGl.h"
+#include "PngFile.h"
+#include "WindowStub.h"
+#include "effect/EffectRenderer.h"
+#include "effect/EffectState.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: tunnel-render [options]\n"
+    "Runs the tunnel effect without a window (EGL, Mesa's surfaceless platform)\n"
+    "and writes chosen frames as PNG files.\n"
+    "\n"
+    "  --size WxH      frame size in pixels (default 640x480)\n"
+    "  --fps N         rate of the simulated clock: each frame is 1/N s after the\n"
+    "                  previous one (default 60)\n"
+    "  --frames N      number of frames to run (default: up to the last --shot,\n"
+    "                  at least 1)\n"
+    "  --shot N:FILE   write frame N to FILE as PNG; may be repeated\n"
+    "  --key N:TEXT    type the characters of TEXT just before frame N; \\e types\n"
+    "                  Escape and \\\\ a backslash; may be repeated\n"
+    "  --dir DIR       load the texture Demo.jpg from DIR (default: the current\n"
+    "                  directory; without it the effect uses its checker pattern)\n"
+    "  --titles        print every window title the effect sets\n"
+    "  --help          show this text\n"
+    "\n"
+    "Frame 1 is drawn at time 0, as if set-up took no time, so it shows the\n"
+    "tunnel at travel 0. The run ends early when the effect asks to close (after\n"
+    "Escape, once the tunnel has run out); a frame that is never reached is an\n"
+    "error. Exit status: 0 on success, 1 on any error, 2 on a usage error.\n";
+
+struct Options {
+    int width = 640;
+    int height = 480;
+    double framesPerSecond = 60.0;
+    long frames = 0;  // 0: up to the last shot
+    std::map<long, std::vector<std::string>> shots;
+    std::map<long, std::string> keys;
+    std::string textureDir;
+    bool printTitles = false;
+};
+
+bool ParseLong(const char* text, long low, long high, long* value)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+// "N:REST" with N a frame number from 1.
+bool ParseFrameAndText(const std::string& arg, long* frame, std::string* rest)
+{
+    const std::size_t colon = arg.find(':');
+    if (colon == std::string::npos) {
+        return false;
+    }
+    *rest = arg.substr(colon + 1);
+    return ParseLong(arg.substr(0, colon).c_str(), 1, LONG_MAX / 2, frame);
+}
+
+bool UnescapeKeys(const std::string& text, std::string* keys)
+{
+    keys->clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            keys->push_back(text[i]);
+            continue;
+        }
+        if (++i == text.size()) {
+            return false;
+        }
+        if (text[i] == 'e') {
+            keys->push_back('\x1b');
+        } else if (text[i] == '\\') {
+            keys->push_back('\\');
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+int UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "tunnel-render: %s\n(try --help)\n", message.c_str());
+    return 2;
+}
+
+// Returns -1 when the options are fine, else the exit status.
+int ParseOptions(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--titles") {
+            options->printTitles = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            return UsageError("unknown option or missing value: " + arg);
+        }
+        const std::string value = argv[++i];
+        if (arg == "--size") {
+            const std::size_t x = value.find('x');
+            long width = 0;
+            long height = 0;
+            if (x == std::string::npos || !ParseLong(value.substr(0, x).c_str(), 1, 16384, &width) ||
+                !ParseLong(value.substr(x + 1).c_str(), 1, 16384, &height)) {
+                return UsageError("--size wants WxH, each from 1 to 16384: " + value);
+            }
+            options->width = static_cast<int>(width);
+            options->height = static_cast<int>(height);
+        } else if (arg == "--fps") {
+            long rate = 0;
+            if (!ParseLong(value.c_str(), 1, 1000000, &rate)) {
+                return UsageError("--fps wants a whole number from 1 to 1000000: " + value);
+            }
+            options->framesPerSecond = static_cast<double>(rate);
+        } else if (arg == "--frames") {
+            if (!ParseLong(value.c_str(), 1, LONG_MAX / 2, &options->frames)) {
+                return UsageError("--frames wants a positive number: " + value);
+            }
+        } else if (arg == "--shot") {
+            long frame = 0;
+            std::string file;
+            if (!ParseFrameAndText(value, &frame, &file) || file.empty()) {
+                return UsageError("--shot wants N:FILE: " + value);
+            }
+            options->shots[frame].push_back(file);
+        } else if (arg == "--key") {
+            long frame = 0;
+            std::string text;
+            std::string keys;
+            if (!ParseFrameAndText(value, &frame, &text) || !UnescapeKeys(text, &keys)) {
+                return UsageError("--key wants N:TEXT (escapes \\e and \\\\ only): " + value);
+            }
+            options->keys[frame] += keys;
+        } else if (arg == "--dir") {
+            options->textureDir = value;
+        } else {
+            return UsageError("unknown option: " + arg);
+        }
+    }
+    if (options->frames == 0) {
+        options->frames = options->shots.empty() ? 1 : options->shots.rbegin()->first;
+    }
+    return -1;
+}
+
+// InitEffect looks for Demo.jpg in the current directory.
+bool InitEffectIn(const std::string& dir)
+{
+    if (dir.empty()) {
+        return InitEffect();
+    }
+    char saved[PATH_MAX];
+    if (getcwd(saved, sizeof saved) == nullptr) {
+        std::perror("tunnel-render: getcwd");
+        return false;
+    }
+    if (chdir(dir.c_str()) != 0) {
+        std::fprintf(stderr, "tunnel-render: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
+        return false;
+    }
+    const bool ok = InitEffect();
+    if (chdir(saved) != 0) {
+        std::perror("tunnel-render: chdir back");
+        return false;
+    }
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    const int status = ParseOptions(argc, argv, &options);
+    if (status >= 0) {
+        return status;
+    }
+
+    OffscreenGl gl;
+    if (!gl.Create(options.width, options.height)) {
+        std::fprintf(stderr, "tunnel-render: no GL context: %s\n", gl.Error().c_str());
+        return 1;
+    }
+    WindowStubReset();
+    WindowStubPrintTitles(options.printTitles);
+    g_clientWidth = options.width;
+    g_clientHeight = options.height;
+    g_time = 0.0f;
+    g_deltaTime = 0.0f;
+    if (!InitEffectIn(options.textureDir)) {
+        return 1;
+    }
+
+    const double step = 1.0 / options.framesPerSecond;
+    for (long frame = 1; frame <= options.frames; ++frame) {
+        const auto keys = options.keys.find(frame);
+        if (keys != options.keys.end()) {
+            for (const char key : keys->second) {
+                HandleKey(static_cast<unsigned char>(key));
+            }
+        }
+        // Time from the frame number, not summed: no drift over long runs.
+        g_time = static_cast<float>(static_cast<double>(frame - 1) * step);
+        g_deltaTime = frame == 1 ? 0.0f : static_cast<float>(step);
+        RenderFrame();
+
+        const auto shots = options.shots.find(frame);
+        if (shots != options.shots.end()) {
+            for (const std::string& file : shots->second) {
+                std::string error;
+                if (!WriteFramebufferPng(file, options.width, options.height, &error)) {
+                    std::fprintf(stderr, "tunnel-render: %s\n", error.c_str());
+                    return 1;
+                }
+            }
+        }
+        if (WindowStubCloseRequested()) {
+            std::printf("close requested at frame %ld\n", frame);
+            if (!options.shots.empty() && options.shots.rbegin()->first > frame) {
+                std::fprintf(stderr, "tunnel-render: frame %ld is never reached\n",
+                             options.shots.rbegin()->first);
+                return 1;
+            }
+            break;
+        }
+    }
+    ShutdownEffect();
+    return 0;
+}
