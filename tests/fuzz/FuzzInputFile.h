@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+// The loaders read files by name, so each fuzz input goes to one scratch file
+// of this process, rewritten for every input and removed at exit.
+inline const char* WriteFuzzInput(const std::uint8_t* data, std::size_t size)
+{
+    static std::string path;
+    if (path.empty()) {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir != nullptr ? dir : "/tmp") + "/tunnel-fuzz-XXXXXX";
+        const int fd = mkstemp(&pattern[0]);
+        if (fd < 0) {
+            std::abort();
+        }
+        close(fd);
+        path = pattern;
+        std::atexit([] { std::remove(path.c_str()); });
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || (size != 0 && std::fwrite(data, 1, size, file) != size) ||
+        std::fclose(file) != 0) {
+        std::abort();
+    }
+    return path.c_str();
+}

@@ -1,0 +1,107 @@
+// Writes the fuzzers' seed corpora: small valid files and typical broken ones,
+// all made here.
+//   make-fuzz-seeds <bmp folder> <jpeg folder>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "JpegWriter.h"
+#include "TestImages.h"
+
+namespace {
+
+Rgb8 Pattern(int x, int y)
+{
+    return Rgb8{static_cast<unsigned char>(x * 37), static_cast<unsigned char>(y * 59),
+                static_cast<unsigned char>((x ^ y) * 23)};
+}
+
+std::vector<unsigned char> Cut(std::vector<unsigned char> bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+void BmpSeeds(const std::string& dir)
+{
+    const auto put = [&](const char* name, BmpSpec spec, std::vector<unsigned char> pixels) {
+        WriteBytes(dir + "/" + name, MakeBmp(spec, pixels));
+    };
+    BmpSpec spec;
+    spec.width = 2;
+    spec.height = 2;
+    put("2x2.bmp", spec, BmpRows(2, 2, Pattern));
+    BmpSpec odd = spec;
+    odd.width = 3;
+    put("3x2.bmp", odd, BmpRows(3, 2, Pattern));
+    BmpSpec down = spec;
+    down.width = 5;
+    down.height = -3;
+    put("5x3-top-down.bmp", down, BmpRows(5, 3, Pattern));
+    BmpSpec stored = spec;
+    stored.storedSize = 20;
+    std::vector<unsigned char> extra = BmpRows(2, 2, Pattern);
+    extra.insert(extra.end(), {0, 0, 0, 0});
+    put("2x2-stored-size.bmp", stored, extra);
+    BmpSpec gap = spec;
+    gap.pixelOffset = 122;  // a larger info header
+    put("2x2-v4-header.bmp", gap, BmpRows(2, 2, Pattern));
+    BmpSpec bits = spec;
+    bits.bitsPerPixel = 32;
+    put("2x2-32-bit.bmp", bits, std::vector<unsigned char>(16, 7));
+    BmpSpec rle = spec;
+    rle.compression = 1;
+    put("2x2-rle.bmp", rle, BmpRows(2, 2, Pattern));
+    BmpSpec core = spec;
+    core.pixelOffset = 26;
+    put("core-header.bmp", core, BmpRows(2, 2, Pattern));
+    put("cut-pixels.bmp", odd, Cut(BmpRows(3, 2, Pattern), 20));
+    WriteBytes(dir + "/13-bytes.bmp", Cut(MakeBmp(spec, BmpRows(2, 2, Pattern)), 13));
+}
+
+void JpegSeeds(const std::string& dir)
+{
+    const auto path = [&](const char* name) { return dir + "/" + name; };
+    WriteTestJpeg(path("8x8.jpg"), 8, 8, 3, Pattern, 90);
+    WriteTestJpeg(path("5x3.jpg"), 5, 3, 3, Pattern, 75);
+    WriteTestJpeg(path("grey-9x4.jpg"), 9, 4, 1, Pattern, 90);
+    WriteTestJpeg(path("progressive-16x16.jpg"), 16, 16, 3, Pattern, 80, true);
+    WriteManyScanJpeg(path("64-scans.jpg"), 8, 8, false);
+
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < 17; ++y) {
+        for (int x = 0; x < 19; ++x) {
+            const Rgb8 c = Pattern(x, y);
+            pixels.insert(pixels.end(), {c.r, c.g, c.b});
+        }
+    }
+    JpegWriteOptions subsampled;
+    subsampled.fullChroma = false;
+    subsampled.quality = 60;
+    WriteJpegFile(path("420-19x17.jpg").c_str(), pixels.data(), 19, 17, 3, subsampled);
+
+    std::vector<unsigned char> valid = ReadBytes(path("8x8.jpg"));
+    WriteBytes(path("cut.jpg"), Cut(valid, valid.size() - 30));
+    std::vector<unsigned char> corrupt = valid;
+    corrupt[corrupt.size() - 40] = 0xFF;
+    corrupt[corrupt.size() - 39] = 0xD9;
+    WriteBytes(path("corrupt.jpg"), corrupt);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s BMP_DIR JPEG_DIR\n", argv[0]);
+        return 2;
+    }
+    for (int i = 1; i < 3; ++i) {
+        std::filesystem::remove_all(argv[i]);
+        std::filesystem::create_directories(argv[i]);
+    }
+    BmpSeeds(argv[1]);
+    JpegSeeds(argv[2]);
+    return 0;
+}
