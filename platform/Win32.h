@@ -21,6 +21,13 @@
 // other threads, WM_MOVE, mouse input, menus, window styles beyond the title
 // bar and resizing, real pixel-format enumeration (there is one format),
 // update regions (the whole client area is valid or invalid), GetMessage.
+//
+// Over SDL2 the window manager owns the frame, so the outer size given to
+// CreateWindowExA loses a nominal Windows frame (4-pixel borders, 26-pixel
+// caption): 640 x 480 gives the 632 x 446 client area Windows would give.
+// With TUNNEL_WIN32_TRACE set, the SDL2 layer writes each message box's
+// caption, type and text to standard error, for tests that cannot read the
+// box's pixels; nothing else reads the environment.
 
 #include "platform/Win32Types.h"
 

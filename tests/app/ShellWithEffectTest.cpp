@@ -1,0 +1,65 @@
+// The shell with the real effect, on the scripted window layer and a
+// headless GL context: the path from start-up through the rate title and
+// Escape to the close request and the end of the loop.
+
+#include <regex>
+#include <string>
+
+#include "GlContext.h"
+#include "app/FrameClock.h"
+#include "app/WinMain.h"
+#include "app/WndProc.h"
+#include "effect/EffectState.h"
+#include "effect/EffectStateReset.h"
+#include "platform/Win32Scripted.h"
+
+namespace {
+
+using ShellWithEffectTest = GlTestAt<632, 446>;
+
+TEST_F(ShellWithEffectTest, RateTitleThenEscapeRunsTheTunnelOutAndEndsTheProgram)
+{
+    ScriptedReset();
+    ResetEffectStateToLoadValues();
+    g_running = false;
+    // Exactly 60 frames a second from a 600 kHz counter.
+    ScriptedSetCounterFrequency(600000);
+    ScriptedSetCounter(1000);
+    int escapeAtSwap = 0;
+    ScriptedSetSwapHook([&escapeAtSwap](int swaps) {
+        ScriptedSetCounter(1000 + 10000LL * swaps);
+        if (swaps == 90) {
+            escapeAtSwap = swaps;
+            ScriptedQueueMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+        }
+    });
+    ScriptedSetPeekLimit(20000);
+
+    char commandLine[] = "";
+    EXPECT_EQ(0, WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL));
+
+    // The first rate text came after one second: 60 frames in it.
+    ASSERT_FALSE(ScriptedWindowTexts().empty());
+    const std::string& rate = ScriptedWindowTexts()[0];
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(rate, match, std::regex(R"(Zelk's little tunnel - 60 fps \((\d+) tri\))")))
+        << rate;
+    const int triangles = std::stoi(match[1]);
+    EXPECT_EQ(0, triangles % 128);
+    EXPECT_GT(triangles, 0);
+
+    // Escape stopped new rings; the tunnel ran out at 31.25 rings a second,
+    // then the close request ended the loop.
+    ASSERT_EQ(90, escapeAtSwap);
+    const int swaps = ScriptedCallCount("SwapBuffers");
+    EXPECT_GT(swaps, escapeAtSwap);
+    EXPECT_LT(swaps, escapeAtSwap + 60 * 5);
+    ASSERT_FALSE(ScriptedPostedMessages().empty());
+    const MSG& close = ScriptedPostedMessages().back();
+    EXPECT_EQ(static_cast<UINT>(WM_CLOSE), close.message);
+    EXPECT_EQ(nullptr, ScriptedWindow());
+    EXPECT_EQ(1, ScriptedCallCount("wglDeleteContext"));
+    EXPECT_FALSE(g_running);
+}
+
+}  // namespace
