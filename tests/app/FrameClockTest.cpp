@@ -211,15 +211,6 @@ TEST_F(FrameClockTest, RebaseKeepsTheRatePeriodAndItsStart)
     EXPECT_EQ(1.0, static_cast<double>(g_time) - static_cast<double>(g_lastRateTime));
 }
 
-TEST_F(FrameClockTest, RateStartIsLeftAloneBeforeTheFirstFrameSetsIt)
-{
-    g_counterFrequency = 1000;
-    g_counterNow = 5000 * 1000;
-    UpdateFrameTime();
-    EXPECT_FALSE(g_lastRateTimeSet);
-    EXPECT_SAME_FLOAT(0.0f, g_lastRateTime);
-}
-
 TEST_F(FrameClockTest, ACounterThatBarelyMovedNeverGivesANegativeDelta)
 {
     g_counterFrequency = 10000000;
