@@ -31,12 +31,16 @@ Rgb8 Colour(int x, int row)
 
 int OpenDescriptors()
 {
+#if defined(_WIN32)
+    return 0;  // no descriptor table to count there
+#else
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
         (void)entry;
         ++count;
     }
     return count;
+#endif
 }
 
 TEST(BmpFile, ThreeByTwoWithStoredSizeZeroReadsTwentyFourBytes)

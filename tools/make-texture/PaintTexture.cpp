@@ -80,132 +80,168 @@ const Rgb kHazardBlack{0.06, 0.06, 0.06};
 const Rgb kCyanGlow{0.25, 0.95, 1.25};
 const Rgb kAmberGlow{1.35, 0.62, 0.14};
 
-// Vertical layout, repeating every kSize pixels: panel band, channel, panel
-// band (staggered by half a panel), channel.
-constexpr int kPanelBand = 96;
-constexpr int kChannel = 32;
-constexpr int kPanelWidth = 64;
+// The tunnel wraps the image's width once around a ring of radius 25 and
+// its height along 64 ring steps of 8, so one pixel covers about 0.61 units
+// across and 2 units along the path. Features are laid out in those units so
+// that they look right in the tunnel, not in the flat image.
+constexpr double kUnitsAcross = 2.0 * 3.14159265358979 * 25.0 / kSize;
+constexpr double kUnitsAlong = 64.0 * 8.0 / kSize;
 
-void PaintPanel(double px, double py, int panelX, int panelY, double x, double y, Surface* s)
+// Along the path the image repeats 4 blocks of 64 pixels: two rows of panels
+// (the second staggered by half a panel) and a channel carrying a glowing
+// tube. Around the ring there are 8 panels of 32 pixels.
+constexpr int kBlockRows = 64;
+constexpr int kPanelRows = 24;
+constexpr int kChannelRows = kBlockRows - 2 * kPanelRows;
+constexpr int kPanelColumns = 32;
+constexpr double kPanelWidth = kPanelColumns * kUnitsAcross;
+constexpr double kPanelLength = kPanelRows * kUnitsAlong;
+constexpr double kChannelLength = kChannelRows * kUnitsAlong;
+
+enum PanelKind { kPlain, kVents, kLamp, kHazard, kBrace };
+
+PanelKind KindOf(int column, int row)
+{
+    const std::uint32_t h = Hash(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row), 7u);
+    const std::uint32_t pick = h % 20;
+    if (pick < 8) {
+        return kPlain;
+    }
+    if (pick < 11) {
+        return kVents;
+    }
+    if (pick < 14) {
+        return kLamp;
+    }
+    if (pick < 17) {
+        return kHazard;
+    }
+    return kBrace;
+}
+
+// px, py: position in the panel in units (across, along); x, y: absolute
+// pixel coordinates for the noise.
+void PaintPanel(double px, double py, int column, int row, double x, double y, Surface* s)
 {
     const double w = kPanelWidth;
-    const double h = kPanelBand;
-    const double edge = std::min(std::min(px, w - px), std::min(py, h - py));
-    const std::uint32_t kind = Hash(static_cast<std::uint32_t>(panelX),
-                                    static_cast<std::uint32_t>(panelY), 7u);
-    const double tint = 0.72 + 0.45 * Unit(kind >> 3);
+    const double h = kPanelLength;
+    const double edgeX = std::min(px, w - px);
+    const double edgeY = std::min(py, h - py);
+    const std::uint32_t hash = Hash(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row), 3u);
+    const double tint = 0.70 + 0.45 * Unit(hash);
     const double grain = Fbm(x, y, 11u);
-    // Long horizontal streaks: cells 32 pixels wide and 2 high.
-    const double brushed = Noise(x, y, 8, 128, 23u);
+    const double brushed = Noise(x, y, 128, 8, 23u);  // streaks along the path
 
-    if (edge < 1.5) {  // the gap between panels
+    // The gap between panels: about a unit across, one pixel along.
+    if (edgeX < 0.9 || edgeY < 2.0) {
         s->height = 0.0;
         s->albedo = kSeam;
         return;
     }
-    const double bevel = std::min(1.0, (edge - 1.5) / 4.0);
-    s->height = 0.25 + 0.75 * Smooth(bevel) + (grain - 0.5) * 0.06;
-    s->albedo = kSteel * (tint * (0.75 + 0.35 * grain + 0.12 * brushed));
+    const double bevel = std::min(1.0, std::min((edgeX - 0.9) / 1.4, (edgeY - 2.0) / 3.0));
+    s->height = 0.3 + 0.7 * Smooth(bevel) + (grain - 0.5) * 0.08;
+    s->albedo = kSteel * (tint * (0.72 + 0.35 * grain + 0.15 * brushed));
     s->shine = 0.55;
 
-    // 0 plain, 1 vents, 2 hatch, 3 hazard stripes, 4 cross brace.
-    static const int kLayout[2][4] = {{1, 0, 2, 4}, {3, 4, 0, 2}};
-    switch (kLayout[panelY & 1][panelX & 3]) {
-    case 1: {  // vent slots, dark inside with a faint cyan light
-        for (int slot = 0; slot < 4; ++slot) {
-            const double top = 30.0 + slot * 10.0;
-            if (px > 14.0 && px < w - 14.0 && py > top && py < top + 5.0) {
-                const double depth = (py - top) / 5.0;
+    const double cx = px - w * 0.5;
+    const double cy = py - h * 0.5;
+    switch (KindOf(column, row)) {
+    case kVents:  // slots across the panel, dark with a faint light inside
+        for (int slot = -1; slot <= 1; ++slot) {
+            const double top = slot * 10.0 - 2.5;
+            if (std::fabs(cx) < w * 0.5 - 3.5 && cy > top && cy < top + 5.0) {
                 s->height = 0.05;
                 s->albedo = kDarkSteel * 0.3;
-                s->glow = kCyanGlow * (0.35 * depth);
+                s->glow = kCyanGlow * (0.45 * (cy - top) / 5.0);
                 s->shine = 0.0;
             }
         }
         break;
-    }
-    case 2: {  // round hatch with an amber lamp
-        const double dx = px - w * 0.5;
-        const double dy = py - h * 0.5;
-        const double r = std::sqrt(dx * dx + dy * dy);
-        if (r < 24.0 && r > 21.5) {
+    case kLamp: {  // a round hatch with an amber lamp
+        const double r = std::sqrt(cx * cx + cy * cy);
+        if (r < 7.5 && r > 6.3) {
             s->height = 0.35;
             s->albedo = kSeam * 2.0;
-        } else if (r <= 21.5) {
-            s->height = 1.05 + 0.05 * std::cos(r * 0.9);
-            s->albedo = kSteel * (tint * 0.9 * (0.8 + 0.3 * grain));
+        } else if (r <= 6.3) {
+            s->height = 1.05;
+            s->albedo = kSteel * (tint * 0.85 * (0.8 + 0.3 * grain));
         }
-        if (r < 5.0) {
-            s->height = 1.2;
+        if (r < 2.8) {
+            s->height = 1.25;
             s->albedo = kAmberGlow * 0.5;
-            s->glow = kAmberGlow * (0.9 * (1.0 - r / 5.0) + 0.3);
-        } else if (r < 12.0) {
-            s->glow = kAmberGlow * (0.18 * (12.0 - r) / 7.0);
+            s->glow = kAmberGlow * (1.0 - 0.5 * r / 2.8);
+        } else if (r < 5.5) {
+            s->glow = kAmberGlow * (0.25 * (5.5 - r) / 2.7);
         }
         break;
     }
-    case 3: {  // hazard stripes along the lower edge
-        if (py > h - 18.0 && edge >= 5.5) {
-            const double stripe = std::fmod(px + py + 64.0, 16.0);
-            s->albedo = (stripe < 8.0 ? kHazardYellow : kHazardBlack) * (0.85 + 0.2 * grain);
+    case kHazard:  // diagonal stripes across the panel's far end
+        if (py > h - 14.0 && edgeY > 4.0 && edgeX > 2.0) {
+            const double stripe = std::fmod(px + (h - py) * 0.6 + 40.0, 5.0);
+            s->albedo = (stripe < 2.5 ? kHazardYellow : kHazardBlack) * (0.85 + 0.2 * grain);
             s->height = 1.0;
             s->shine = 0.3;
         }
         break;
-    }
-    case 4: {  // a raised cross brace from corner to corner
-        const double a = std::fabs(px * h - py * w) / std::sqrt(w * w + h * h);
-        const double b = std::fabs((w - px) * h - py * w) / std::sqrt(w * w + h * h);
+    case kBrace: {  // a raised cross from corner to corner
+        const double diagonal = std::sqrt(w * w + h * h);
+        const double a = std::fabs(px * h - py * w) / diagonal;
+        const double b = std::fabs((w - px) * h - py * w) / diagonal;
         const double d = std::min(a, b);
-        if (d < 4.0 && edge >= 5.5) {
-            s->height = 1.0 + 0.4 * Smooth(std::min(1.0, (4.0 - d) / 2.0));
-            s->albedo = kSteel * (tint * 0.8 * (0.8 + 0.3 * grain));
+        if (d < 1.6 && edgeX > 2.0 && edgeY > 4.0) {
+            s->height = 1.0 + 0.4 * Smooth(std::min(1.0, (1.6 - d) / 0.8));
+            s->albedo = kSteel * (tint * 0.75 * (0.8 + 0.3 * grain));
         }
         break;
     }
-    default:
+    case kPlain:
         break;
     }
 
     // Rivets in the corners: small domes that catch the light.
-    const double corners[4][2] = {{8.0, 8.0}, {w - 8.0, 8.0}, {8.0, h - 8.0}, {w - 8.0, h - 8.0}};
-    for (const auto& c : corners) {
-        const double dx = px - c[0];
-        const double dy = py - c[1];
+    const double insetX = 2.6;
+    const double insetY = 5.0;
+    const double corners[4][2] = {
+        {insetX, insetY}, {w - insetX, insetY}, {insetX, h - insetY}, {w - insetX, h - insetY}};
+    for (const auto& corner : corners) {
+        const double dx = px - corner[0];
+        const double dy = py - corner[1];
         const double d2 = dx * dx + dy * dy;
-        if (d2 < 3.2 * 3.2) {
-            s->height = 1.0 + 0.35 * std::sqrt(3.2 * 3.2 - d2);
-            s->albedo = kSteel * 1.15;
+        const double radius = 1.9;
+        if (d2 < radius * radius) {
+            s->height = 1.0 + 0.6 * std::sqrt(radius * radius - d2);
+            s->albedo = kSteel * 1.2;
             s->shine = 1.0;
         }
     }
 }
 
-void PaintChannel(double cx, double cy, double x, double y, bool amber, Surface* s)
+// px, py: position in the channel in units; x, y: absolute pixel coordinates.
+void PaintChannel(double px, double py, double x, double y, const Rgb& glow, Surface* s)
 {
-    const Rgb glow = amber ? kAmberGlow : kCyanGlow;
     const double grain = Fbm(x, y, 41u);
-    const double centre = kChannel * 0.5;
-    const double t = (cy - centre) / 7.0;  // across the tube, -1..1
+    const double centre = kChannelLength * 0.5;
+    const double t = (py - centre) / 6.0;  // across the tube, -1..1
 
-    s->height = -0.35 + (grain - 0.5) * 0.05;
+    s->height = -0.4 + (grain - 0.5) * 0.05;
     s->albedo = kDarkSteel * (0.7 + 0.4 * grain);
     s->shine = 0.25;
     // Light from the tube falls on the channel floor.
-    s->glow = glow * (0.28 * std::exp(-std::fabs(cy - centre) / 5.0));
+    s->glow = glow * (0.4 * std::exp(-std::fabs(py - centre) / 5.0));
 
     if (std::fabs(t) < 1.0) {  // the glowing tube
         const double core = std::sqrt(1.0 - t * t);
-        s->height = -0.35 + 0.5 * core;
+        s->height = -0.4 + 0.8 * core;
         s->albedo = glow * 0.3;
-        s->glow = glow * (0.45 + 0.75 * core * core) + Rgb{0.4, 0.4, 0.4} * std::pow(core, 8.0);
+        s->glow = glow * (0.6 + 0.9 * core * core) + Rgb{0.5, 0.5, 0.5} * std::pow(core, 6.0);
         s->shine = 0.8;
     }
-    // Clamps every 32 pixels hold the tube down.
-    const double clampX = std::fmod(cx, 32.0);
-    if (clampX > 12.0 && clampX < 20.0 && cy > 6.0 && cy < kChannel - 6.0) {
-        const double across = std::min(clampX - 12.0, 20.0 - clampX);
-        s->height = 0.2 + 0.25 * std::min(1.0, across / 2.0);
+    // Clamps hold the tube down, two to a panel's width.
+    const double clampX = std::fmod(px, kPanelWidth * 0.5);
+    const double clampCentre = kPanelWidth * 0.25;
+    if (std::fabs(clampX - clampCentre) < 1.6 && std::fabs(py - centre) < 9.0) {
+        const double across = 1.6 - std::fabs(clampX - clampCentre);
+        s->height = 0.2 + 0.4 * std::min(1.0, across / 0.8);
         s->albedo = kSteel * (0.7 + 0.3 * grain);
         s->glow = s->glow * 0.1;
         s->shine = 0.6;
@@ -221,19 +257,19 @@ Surface SurfaceAt(int ix, int iy)
     const double y = iy + 0.5;
     const int wx = Wrap(ix);
     const int wy = Wrap(iy);
+    const int block = wy / kBlockRows;
+    const int inBlock = wy % kBlockRows;
     Surface s;
-    if (wy < kPanelBand) {
-        const int column = wx / kPanelWidth;
-        PaintPanel(wx + 0.5 - column * kPanelWidth, wy + 0.5, column, 0, x, y, &s);
-    } else if (wy < kPanelBand + kChannel) {
-        PaintChannel(wx + 0.5, wy + 0.5 - kPanelBand, x, y, false, &s);
-    } else if (wy < 2 * kPanelBand + kChannel) {
-        const int shifted = Wrap(wx + kPanelWidth / 2);
-        const int column = shifted / kPanelWidth;
-        PaintPanel(shifted + 0.5 - column * kPanelWidth, wy + 0.5 - (kPanelBand + kChannel),
-                   column, 1, x, y, &s);
+    if (inBlock < 2 * kPanelRows) {
+        const int row = block * 2 + inBlock / kPanelRows;
+        const int shifted = (row & 1) != 0 ? Wrap(wx + kPanelColumns / 2) : wx;
+        const int column = shifted / kPanelColumns;
+        PaintPanel((shifted % kPanelColumns + 0.5) * kUnitsAcross,
+                   (inBlock % kPanelRows + 0.5) * kUnitsAlong, column, row, x, y, &s);
     } else {
-        PaintChannel(wx + 0.5, wy + 0.5 - (2 * kPanelBand + kChannel), x, y, true, &s);
+        const Rgb& glow = (block & 1) != 0 ? kAmberGlow : kCyanGlow;
+        PaintChannel((wx + 0.5) * kUnitsAcross, (inBlock - 2 * kPanelRows + 0.5) * kUnitsAlong,
+                     x, y, glow, &s);
     }
     return s;
 }
@@ -264,14 +300,14 @@ std::vector<unsigned char> PaintTexture(int originX, int originY)
     // Light from the upper left, a little in front; the viewer straight ahead.
     const double lx = -0.45, ly = -0.55, lz = 0.70;
     const double lightLength = std::sqrt(lx * lx + ly * ly + lz * lz);
-    const double bumps = 6.0;  // height units to pixels
 
     std::vector<unsigned char> rgb(static_cast<std::size_t>(kSize) * kSize * 3);
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
             const Surface& s = at(x, y);
-            const double dx = (at(x + 1, y).height - at(x - 1, y).height) * 0.5 * bumps;
-            const double dy = (at(x, y + 1).height - at(x, y - 1).height) * 0.5 * bumps;
+            // Slopes in the tunnel's units, so shading matches the shapes there.
+            const double dx = (at(x + 1, y).height - at(x - 1, y).height) / (2.0 * kUnitsAcross);
+            const double dy = (at(x, y + 1).height - at(x, y - 1).height) / (2.0 * kUnitsAlong);
             const double nLength = std::sqrt(dx * dx + dy * dy + 1.0);
             const double nx = -dx / nLength, ny = -dy / nLength, nz = 1.0 / nLength;
             const double diffuse =
