@@ -1,6 +1,6 @@
 #pragma once
 
-// The three Win32 file calls that the BMP loader makes. On Windows the real
+// The Win32 file calls that the BMP loader makes. On Windows the real
 // ones from <windows.h>; elsewhere our layer over POSIX open/read/close
 // (Win32FilesPosix.cpp) with the same names, signatures and return
 // conventions: INVALID_HANDLE_VALUE when a file cannot be opened, and the
@@ -36,6 +36,9 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
 // error, an invalid handle or an overlapped request (not supported).
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
               LPOVERLAPPED overlapped);
+
+// The size of an open file; FALSE when it cannot be told.
+BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
 
 BOOL CloseHandle(HANDLE object);
 

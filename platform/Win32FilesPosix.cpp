@@ -82,6 +82,18 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
     return ok;
 }
 
+BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size)
+{
+    const int fd = Descriptor(file);
+    struct stat info;
+    if (fd < 0 || size == nullptr || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        errno = EINVAL;
+        return FALSE;
+    }
+    size->QuadPart = static_cast<LONGLONG>(info.st_size);
+    return TRUE;
+}
+
 BOOL CloseHandle(HANDLE object)
 {
     const int fd = Descriptor(object);

@@ -84,6 +84,7 @@ void TurnOver(unsigned char* pixels, const PixelLayout& layout)
 struct OpenedFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
     unsigned char* info = nullptr;
+    std::int64_t unread = -1;  // bytes left in the file; -1 when its size is unknown
 
     OpenedFile() = default;
     OpenedFile(const OpenedFile&) = delete;
@@ -96,10 +97,17 @@ struct OpenedFile {
         std::free(info);
     }
 
+    // A read the file is too short for fails before anything is allocated
+    // for it, so a tiny file cannot make us reserve gigabytes.
+    bool Holds(std::uint32_t count) const { return unread < 0 || count <= unread; }
+
     bool Read(void* buffer, std::uint32_t count)
     {
         DWORD got = 0;
         ReadFile(handle, buffer, count, &got, nullptr);
+        if (unread >= 0) {
+            unread -= got;
+        }
         return got == count;
     }
 };
@@ -118,6 +126,10 @@ BmpResult ReadBmpFile(const char* path, BmpImage* image)
     if (file.handle == INVALID_HANDLE_VALUE) {
         return BmpResult::kCannotOpen;
     }
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file.handle, &size)) {
+        file.unread = size.QuadPart;
+    }
 
     unsigned char header[kFileHeaderBytes];
     if (!file.Read(header, kFileHeaderBytes)) {
@@ -126,14 +138,15 @@ BmpResult ReadBmpFile(const char* path, BmpImage* image)
     if (U16(header) != kMagic) {
         return BmpResult::kNotBmp;
     }
-    // An offset below 38 cannot hold the fields read (or would wrap the length
-    // round); one far beyond any real header would only make us allocate.
+    // An offset below 38 cannot hold the fields read, or would wrap the length round.
     const std::uint32_t pixelOffset = U32(header + 10);
-    if (pixelOffset < kFileHeaderBytes + kMinInfoBytes ||
-        pixelOffset - kFileHeaderBytes > kBmpMaxInfoBytes) {
+    if (pixelOffset < kFileHeaderBytes + kMinInfoBytes) {
         return BmpResult::kBadInfoSize;
     }
     const std::uint32_t infoBytes = pixelOffset - kFileHeaderBytes;
+    if (!file.Holds(infoBytes)) {
+        return BmpResult::kShortInfo;
+    }
     file.info = static_cast<unsigned char*>(std::malloc(infoBytes));
     if (file.info == nullptr) {
         return BmpResult::kOutOfMemory;
@@ -149,6 +162,9 @@ BmpResult ReadBmpFile(const char* path, BmpImage* image)
     image->width = layout.width;
     image->height = layout.rows;
 
+    if (!file.Holds(layout.readBytes)) {
+        return BmpResult::kShortPixels;
+    }
     unsigned char* pixels = static_cast<unsigned char*>(std::malloc(layout.readBytes));
     if (pixels == nullptr) {
         return BmpResult::kOutOfMemory;

@@ -9,14 +9,15 @@
 // the info block up to the pixel data, and the pixel data. Only files the
 // upload can show correctly are accepted: 24 bits per pixel, uncompressed,
 // width and height not zero, a pixel block that fits 32 bits and holds every
-// row the upload reads.
+// row the upload reads. A block is allocated only when the file still holds
+// the bytes to fill it (when its size can be told).
 
 enum class BmpResult {
     kOk,
     kCannotOpen,
     kShortHeader,   // fewer than 14 bytes
     kNotBmp,        // magic is not "BM"
-    kBadInfoSize,   // pixel-data offset leaves no room for the fields read, or is absurdly large
+    kBadInfoSize,   // pixel-data offset leaves no room for the fields read
     kShortInfo,
     kUnsupported,   // bit depth, compression or size the upload cannot show
     kOutOfMemory,
@@ -32,8 +33,5 @@ struct BmpImage {
     unsigned char* pixels = nullptr;
     std::uint32_t pixelBytes = 0;
 };
-
-// Largest info block (headers and anything up to the pixel data) we read.
-constexpr std::uint32_t kBmpMaxInfoBytes = 1u << 20;
 
 BmpResult ReadBmpFile(const char* path, BmpImage* image);

@@ -23,6 +23,9 @@ TEST(Win32Files, ReadsCountWhatTheyGotAndComeUpShortAtTheEnd)
 
     HANDLE file = OpenForReading(path);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER size;
+    ASSERT_EQ(TRUE, GetFileSizeEx(file, &size));
+    EXPECT_EQ(10, size.QuadPart);
     unsigned char buffer[16] = {};
     DWORD got = 99;
     EXPECT_EQ(TRUE, ReadFile(file, buffer, 4, &got, nullptr));
@@ -60,6 +63,8 @@ TEST(Win32Files, InvalidHandlesAreRefused)
     DWORD got = 99;
     EXPECT_EQ(FALSE, ReadFile(INVALID_HANDLE_VALUE, buffer, 4, &got, nullptr));
     EXPECT_EQ(0u, got);
+    LARGE_INTEGER size;
+    EXPECT_EQ(FALSE, GetFileSizeEx(INVALID_HANDLE_VALUE, &size));
     EXPECT_EQ(FALSE, CloseHandle(INVALID_HANDLE_VALUE));
 }
 

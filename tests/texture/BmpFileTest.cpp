@@ -156,7 +156,7 @@ std::vector<BadFile> BadFiles()
         {"CoreHeaderOnly", Bmp(With([](BmpSpec* s) { s->pixelOffset = 26; })), BmpResult::kBadInfoSize},
         {"InfoOneByteShort", Bmp(With([](BmpSpec* s) { s->pixelOffset = 37; })), BmpResult::kBadInfoSize},
         {"OffsetFarBeyondFile", Bmp(With([](BmpSpec* s) { s->pixelOffset = 0xFFFFFFF0u; })),
-         BmpResult::kBadInfoSize},
+         BmpResult::kShortInfo},
         {"InfoCut", infoCut, BmpResult::kShortInfo},
         {"ThirtyTwoBits", Bmp(With([](BmpSpec* s) { s->bitsPerPixel = 32; }), 64), BmpResult::kUnsupported},
         {"EightBits", Bmp(With([](BmpSpec* s) { s->bitsPerPixel = 8; })), BmpResult::kUnsupported},
@@ -173,6 +173,8 @@ std::vector<BadFile> BadFiles()
         {"StoredSizeMissesLastPadding", Bmp(With([](BmpSpec* s) { s->storedSize = 14; })),
          BmpResult::kUnsupported},
         {"PixelsCut", Bmp(With([](BmpSpec*) {}), 15), BmpResult::kShortPixels},
+        {"StoredSizeFarBeyondFile", Bmp(With([](BmpSpec* s) { s->storedSize = 0xFFFFFFF0u; })),
+         BmpResult::kShortPixels},
     };
 }
 
