@@ -53,5 +53,7 @@ bool Texture::Prepare(const char* path)
 
 void Texture::Bind()
 {
-    glBindTexture(GL_TEXTURE_2D, glNamePlusOne - 1);
+    // An empty object binds the default texture rather than making up a
+    // texture named 0xFFFFFFFF.
+    glBindTexture(GL_TEXTURE_2D, glNamePlusOne == 0 ? 0 : glNamePlusOne - 1);
 }

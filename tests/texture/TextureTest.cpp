@@ -368,6 +368,21 @@ TEST_F(TextureJpegTest, ReleaseDeletesOnceAndDestructionReleases)
     EXPECT_EQ(GL_FALSE, glIsTexture(name));
 }
 
+TEST_F(TextureJpegTest, BindSelectsTheHeldTextureOrTheDefaultOne)
+{
+    Texture texture;
+    texture.Prepare("a.jpg");
+    const GLuint name = texture.glNamePlusOne - 1;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    texture.Bind();
+    EXPECT_EQ(name, BoundTexture());
+
+    Texture empty;
+    empty.Bind();
+    EXPECT_EQ(0u, BoundTexture());
+    EXPECT_EQ(GL_FALSE, glIsTexture(0xFFFFFFFFu));
+}
+
 TEST_F(TextureJpegTest, NamesOf63CharactersAreKeptWholeLongerOnesCutButStillOpened)
 {
     TempDir dir;
