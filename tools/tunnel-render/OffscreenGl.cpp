@@ -105,6 +105,7 @@ void OffscreenGl::Destroy()
         eglDestroySurface(display_, surface_);
         surface_ = EGL_NO_SURFACE;
     }
-    eglTerminate(display_);
+    // The display stays initialised until the process ends: terminating it
+    // unloads the driver, which leaves some of its allocations behind.
     display_ = EGL_NO_DISPLAY;
 }

@@ -1,0 +1,192 @@
+// tunnel-render run as a program: its PNG frames are the effect's frames,
+// its options do what they say, and it stops when the effect asks to close.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <png.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "effect/EffectStateReset.h"
+#include "GlContext.h"
+#include "effect/EffectRenderer.h"
+#include "effect/EffectState.h"
+#include "platform/Win32Scripted.h"
+
+namespace {
+
+struct RunResult {
+    int status = -1;
+    std::string output;
+};
+
+// Runs the tool with the arguments (already quoted for the shell).
+RunResult RunTool(const std::string& arguments)
+{
+    RunResult result;
+    const std::string command = std::string("'") + TUNNEL_RENDER_PATH + "' " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[512];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.output.append(buffer, got);
+    }
+    const int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+std::filesystem::path ScratchFile(const std::string& name)
+{
+    return std::filesystem::temp_directory_path() /
+           ("tunnel-render-test-" + std::to_string(getpid()) + "-" + name);
+}
+
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;  // top row first
+};
+
+bool ReadPng(const std::filesystem::path& path, RgbImage* image)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) {
+        return false;
+    }
+    png.format = PNG_FORMAT_RGB;
+    image->width = static_cast<int>(png.width);
+    image->height = static_cast<int>(png.height);
+    image->rgb.resize(PNG_IMAGE_SIZE(png));
+    return png_image_finish_read(&png, nullptr, image->rgb.data(), 0, nullptr) != 0;
+}
+
+// The same frame drawn in this process, read back top row first.
+RgbImage RenderHere(int width, int height, int frames)
+{
+    ResetEffectStateToLoadValues();
+    ScriptedReset();
+    g_hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5150));
+    g_clientWidth = width;
+    g_clientHeight = height;
+    EXPECT_TRUE(InitEffect());
+    for (int n = 0; n < frames; ++n) {
+        g_time = static_cast<float>(n * (1.0 / 60.0));
+        g_deltaTime = n == 0 ? 0.0f : static_cast<float>(1.0 / 60.0);
+        RenderFrame();
+    }
+    RgbImage image;
+    image.width = width;
+    image.height = height;
+    const std::size_t stride = static_cast<std::size_t>(width) * 3;
+    std::vector<unsigned char> bottomUp(stride * static_cast<std::size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    image.rgb.resize(bottomUp.size());
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(stride) * (height - 1 - y), stride,
+                    image.rgb.begin() + static_cast<std::ptrdiff_t>(stride) * y);
+    }
+    return image;
+}
+
+using TunnelRenderFrames = GlTestAt<320, 240>;
+
+// Size, row order, colours and the clock: frame 30 of the tool is frame 30
+// drawn here, pixel for pixel (both with the checker pattern: there is no
+// Demo.jpg where the tests run).
+TEST_F(TunnelRenderFrames, WritesTheFramesTheEffectDraws)
+{
+    const std::filesystem::path first = ScratchFile("first.png");
+    const std::filesystem::path later = ScratchFile("later.png");
+    const RunResult run = RunTool("--size 320x240 --shot '1:" + first.string() + "' --shot '30:" +
+                                  later.string() + "'");
+    ASSERT_EQ(0, run.status) << run.output;
+
+    const int frames[] = {1, 30};
+    const std::filesystem::path files[] = {first, later};
+    for (int i = 0; i < 2; ++i) {
+        RgbImage written;
+        ASSERT_TRUE(ReadPng(files[i], &written)) << files[i];
+        const RgbImage here = RenderHere(320, 240, frames[i]);
+        ASSERT_EQ(320, written.width);
+        ASSERT_EQ(240, written.height);
+        std::size_t differing = 0;
+        for (std::size_t k = 0; k < here.rgb.size(); ++k) {
+            differing += written.rgb[k] != here.rgb[k] ? 1 : 0;
+        }
+        EXPECT_EQ(0u, differing) << "frame " << frames[i];
+        std::filesystem::remove(files[i]);
+    }
+}
+
+TEST(TunnelRender, TypedEscapeEndsTheRunWhenTheTunnelIsEmpty)
+{
+    // 38 rings at travel 0; at 8000 / 60 a frame the base passes ring 37
+    // on the 73rd step, frame 74.
+    const RunResult run = RunTool("--size 64x48 --key '2:\\e' --frames 1000");
+    EXPECT_EQ(0, run.status) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("close requested at frame 74\n")) << run.output;
+
+    const RunResult late = RunTool("--size 64x48 --key '1:\\e' --shot '500:" +
+                                   ScratchFile("never.png").string() + "'");
+    EXPECT_EQ(1, late.status) << late.output;
+    EXPECT_NE(std::string::npos, late.output.find("frame 500 is never reached")) << late.output;
+    EXPECT_FALSE(std::filesystem::exists(ScratchFile("never.png")));
+}
+
+// The triangle count in a title, or -1.
+long TrianglesIn(const std::string& output)
+{
+    const std::string prefix = "title: Zelk's little tunnel - 30 fps (";
+    const std::size_t at = output.find(prefix);
+    if (at == std::string::npos) {
+        return -1;
+    }
+    return std::strtol(output.c_str() + at + prefix.size(), nullptr, 10);
+}
+
+TEST(TunnelRender, PrintsTheTitlesAndKeysChangeThem)
+{
+    // 30 frames in the first second, the rate shown on frame 31. "1" typed
+    // before frame 1 draws eight quads a ring instead of 64.
+    const RunResult fine = RunTool("--size 64x48 --fps 30 --frames 31 --titles");
+    const RunResult coarse = RunTool("--size 64x48 --fps 30 --frames 31 --titles --key 1:1");
+    EXPECT_EQ(0, fine.status) << fine.output;
+    EXPECT_EQ(0, coarse.status) << coarse.output;
+    const long fineTriangles = TrianglesIn(fine.output);
+    EXPECT_GT(fineTriangles, 0) << fine.output;
+    EXPECT_EQ(fineTriangles, 8 * TrianglesIn(coarse.output)) << coarse.output;
+
+    const RunResult texture = RunTool("--size 64x48 --dir '" + std::string(TUNNEL_ASSETS_DIR) + "'");
+    EXPECT_EQ(0, texture.status) << texture.output;
+    const RunResult missing = RunTool("--size 64x48 --dir /nonexistent-dir");
+    EXPECT_EQ(1, missing.status) << missing.output;
+}
+
+TEST(TunnelRender, RejectsBadOptionsAndExplainsItself)
+{
+    const char* bad[] = {"--size 0x10", "--size 640", "--fps 0", "--frames -3", "--shot 5",
+                         "--shot 0:x.png", "--key 3:\\\\q", "--bogus", "--dir"};
+    for (const char* arguments : bad) {
+        const RunResult run = RunTool(arguments);
+        EXPECT_EQ(2, run.status) << arguments << ": " << run.output;
+    }
+    const RunResult help = RunTool("--help");
+    EXPECT_EQ(0, help.status);
+    EXPECT_EQ(0u, help.output.find("Usage: tunnel-render"));
+
+    const RunResult unwritable = RunTool("--size 8x8 --shot 1:/nonexistent-dir/x.png");
+    EXPECT_EQ(1, unwritable.status) << unwritable.output;
+}
+
+}  // namespace
