@@ -28,17 +28,30 @@ void* Allocate(std::size_t size)
     throw std::bad_alloc();
 }
 
+// Over-allocates with malloc and keeps the start just below the aligned
+// block: aligned_alloc is not in every C library (mingw's has none).
 void* AllocateAligned(std::size_t size, std::align_val_t alignment)
 {
     if (g_counting.load(std::memory_order_relaxed)) {
         g_allocations.fetch_add(1, std::memory_order_relaxed);
     }
     const std::size_t align = static_cast<std::size_t>(alignment);
-    const std::size_t rounded = (size + align - 1) / align * align;
-    if (void* p = std::aligned_alloc(align, rounded == 0 ? align : rounded)) {
-        return p;
+    if (void* raw = std::malloc(size + align + sizeof(void*))) {
+        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
+        void* aligned = reinterpret_cast<void*>((start + align - 1) / align * align);
+        std::memcpy(static_cast<char*>(aligned) - sizeof(void*), &raw, sizeof raw);
+        return aligned;
     }
     throw std::bad_alloc();
+}
+
+void FreeAligned(void* p)
+{
+    if (p != nullptr) {
+        void* raw;
+        std::memcpy(&raw, static_cast<char*>(p) - sizeof(void*), sizeof raw);
+        std::free(raw);
+    }
 }
 
 }  // namespace
@@ -67,10 +80,10 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { FreeAligned(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { FreeAligned(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { FreeAligned(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { FreeAligned(p); }
 
 namespace {
 
