@@ -40,8 +40,12 @@ constexpr int kTravelRebaseRings = 40320;
 constexpr double kTravelRebaseShift = 40320.0 * 256.0;
 constexpr double kMaxTravelStep = 4194304.0;  // 2^22 units: 16384 rings a frame
 // The plain float arithmetic is kept while the step spans at least this many
-// float spacings of g_travel: its rounding then costs at most 1/16 of a step.
-constexpr double kCarryBelowSpacings = 8.0;
+// float spacings of g_travel: its rounding then costs at most 1/8 of a step.
+// Four, not more: a real clock's deltas wander by the float rounding of
+// g_time (7 to 9 units a step at the default speed and 1 ms frames after half
+// an hour), and that step must stay clear of the threshold up to 2^24
+// (spacing 1), so that the first half hour keeps the plain arithmetic.
+constexpr double kCarryBelowSpacings = 4.0;
 
 // Travel that g_travel could not hold, in 1/256 ring steps; 0 while the
 // plain arithmetic applies. InitEffect clears it.
