@@ -173,6 +173,46 @@ TEST(TunnelRender, PrintsTheTitlesAndKeysChangeThem)
     EXPECT_EQ(1, missing.status) << missing.output;
 }
 
+// Fraction of the pixels of two equal-sized images that differ.
+double DifferingShare(const RgbImage& a, const RgbImage& b)
+{
+    std::size_t differing = 0;
+    for (std::size_t k = 0; k + 2 < a.rgb.size(); k += 3) {
+        if (a.rgb[k] != b.rgb[k] || a.rgb[k + 1] != b.rgb[k + 1] || a.rgb[k + 2] != b.rgb[k + 2]) {
+            ++differing;
+        }
+    }
+    return a.rgb.empty() ? 0.0 : static_cast<double>(differing) / static_cast<double>(a.rgb.size() / 3);
+}
+
+// Space reaches only rings generated after it, which come from the far end:
+// a moment after the key the picture is the same, two seconds on the
+// tunnel's shape has changed. Without the key, runs repeat to the pixel.
+TEST(TunnelRender, SpaceChangesTheShapeFromTheFarEnd)
+{
+    const std::filesystem::path plainSoon = ScratchFile("plain-soon.png");
+    const std::filesystem::path plainLate = ScratchFile("plain-late.png");
+    const std::filesystem::path again = ScratchFile("plain-again.png");
+    const std::filesystem::path rippledSoon = ScratchFile("rippled-soon.png");
+    const std::filesystem::path rippledLate = ScratchFile("rippled-late.png");
+    const std::string size = "--size 160x120 ";
+    ASSERT_EQ(0, RunTool(size + "--shot '3:" + plainSoon.string() + "' --shot '120:" +
+                         plainLate.string() + "'").status);
+    ASSERT_EQ(0, RunTool(size + "--shot '120:" + again.string() + "'").status);
+    ASSERT_EQ(0, RunTool(size + "--key '2: ' --shot '3:" + rippledSoon.string() + "' --shot '120:" +
+                         rippledLate.string() + "'").status);
+
+    RgbImage images[5];
+    const std::filesystem::path files[] = {plainSoon, plainLate, again, rippledSoon, rippledLate};
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(ReadPng(files[i], &images[i])) << files[i];
+        std::filesystem::remove(files[i]);
+    }
+    EXPECT_EQ(0.0, DifferingShare(images[1], images[2])) << "the same run drew other pixels";
+    EXPECT_EQ(0.0, DifferingShare(images[0], images[3])) << "the shape changed at once, not from the far end";
+    EXPECT_GT(DifferingShare(images[1], images[4]), 0.2) << "the rippled shape never arrived";
+}
+
 TEST(TunnelRender, RejectsBadOptionsAndExplainsItself)
 {
     const char* bad[] = {"--size 0x10", "--size 640", "--fps 0", "--frames -3", "--shot 5",
