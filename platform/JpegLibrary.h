@@ -4,8 +4,9 @@
 #include <cstdint>
 
 // Our stand-in for the JPEG decoding library the texture loader was written
-// against: three entries working on one properties record. It decodes with
-// libjpeg-turbo (JpegLibrary.cpp).
+// against: three entries working on one properties record (JpegRecord.cpp).
+// It decodes with libjpeg-turbo (JpegLibrary.cpp), or on Windows with the
+// Imaging Component (JpegLibraryWic.cpp).
 //
 // The record is 20,032 bytes. The loader writes and reads 32-bit
 // little-endian fields at the byte offsets below; every other byte is the

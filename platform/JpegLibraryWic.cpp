@@ -1,58 +1,22 @@
-// The JPEG adapter of the Windows build: the same three entries and record as
-// JpegLibrary.cpp, decoding through the Windows Imaging Component, which every
-// Windows has. Each read opens the file anew inside its own COM scope, so the
-// record holds no COM state and a failed read leaves nothing behind.
+// The JPEG adapter's decoder in the Windows build, through the Windows Imaging
+// Component, which every Windows has; JpegRecord.cpp holds the record and
+// checks each read, as for libjpeg-turbo. Each read opens the file anew inside
+// its own COM scope, so the record holds no COM state and a failed read leaves
+// nothing behind.
 
 #include "platform/JpegLibrary.h"
+#include "platform/JpegRecord.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/Win32Types.h"  // <windows.h>, lean and without min/max
 #include <objbase.h>
 #include <wincodec.h>
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::uint32_t LoadU32(const JpegRecord* record, std::size_t offset)
-{
-    std::uint32_t value;
-    std::memcpy(&value, record->bytes + offset, sizeof value);
-    return value;
-}
-
-void StoreU32(JpegRecord* record, std::size_t offset, std::uint32_t value)
-{
-    std::memcpy(record->bytes + offset, &value, sizeof value);
-}
-
-template <typename T>
-T* LoadPointer(const JpegRecord* record, std::size_t offset)
-{
-    T* value;
-    std::memcpy(&value, record->bytes + offset, sizeof value);
-    return value;
-}
-
-template <typename T>
-void StorePointer(JpegRecord* record, std::size_t offset, T* value)
-{
-    std::memcpy(record->bytes + offset, &value, sizeof value);
-}
-
-bool IsInitialised(const JpegRecord* record)
-{
-    return LoadU32(record, kJpegPrivInitMark) == kJpegInitMark;
-}
 
 // Owns one COM interface pointer for the length of a read.
 template <typename T>
@@ -172,35 +136,9 @@ std::int32_t OpenJpeg(const char* path, OpenedJpeg& jpeg)
     return kJpegOk;
 }
 
-// What the whole-image read writes to, checked before the file is touched.
-struct Output {
-    unsigned char* pixels;
-    std::int32_t width;
-    std::int32_t height;
-    std::int32_t channels;
-};
-
-std::int32_t CheckOutput(const JpegRecord* record, Output& output)
-{
-    output.pixels = LoadPointer<unsigned char>(record, kJpegPrivOutPixels);
-    output.width = JpegGetField(record, kJpegOutWidth);
-    output.height = JpegGetField(record, kJpegOutHeight);
-    output.channels = JpegGetField(record, kJpegOutChannels);
-    const std::int32_t colour = JpegGetField(record, kJpegOutColour);
-    if (output.pixels == nullptr) {
-        return kJpegErrBadArgument;
-    }
-    const bool rgb = output.channels == 3 && colour == kJpegColourRgb;
-    const bool grey = output.channels == 1 && colour == kJpegColourGrey;
-    if (!(rgb || grey) || output.width <= 0 || output.height <= 0) {
-        return kJpegErrBadOutput;
-    }
-    return kJpegOk;
-}
-
 // Grey from a colour frame with JPEG's own luma weights, as libjpeg gives it,
 // a band of rows at a time through a small buffer.
-std::int32_t ColourToGrey(const OpenedJpeg& jpeg, const Output& output)
+std::int32_t ColourToGrey(const OpenedJpeg& jpeg, const JpegRequest& output)
 {
     constexpr INT kBandRows = 16;
     const UINT bgrRowBytes = static_cast<UINT>(output.width) * 3u;
@@ -224,7 +162,7 @@ std::int32_t ColourToGrey(const OpenedJpeg& jpeg, const Output& output)
     return kJpegOk;
 }
 
-std::int32_t DecodeInto(const OpenedJpeg& jpeg, const Output& output)
+std::int32_t DecodeInto(const OpenedJpeg& jpeg, const JpegRequest& output)
 {
     // The block was sized from the parameter read; we decode at the image's
     // own size only, and the file may have changed since.
@@ -280,84 +218,21 @@ std::int32_t DecodeInto(const OpenedJpeg& jpeg, const Output& output)
 
 }  // namespace
 
-std::int32_t JpegInit(JpegRecord* record)
+std::int32_t DecodeJpegFile(JpegRequest& request)
 {
-    if (record == nullptr) {
-        return kJpegErrBadArgument;
-    }
-    StoreU32(record, kJpegPrivInitMark, kJpegInitMark);
-    return kJpegOk;
-}
-
-std::int32_t JpegRead(JpegRecord* record, std::int32_t mode)
-{
-    if (record == nullptr || (mode != kJpegReadParams && mode != kJpegReadWholeImage)) {
-        return kJpegErrBadArgument;
-    }
-    if (!IsInitialised(record)) {
-        return kJpegErrNotInitialised;
-    }
-    const char* path = LoadPointer<const char>(record, kJpegPrivFileName);
-    if (path == nullptr) {
-        return kJpegErrBadArgument;
-    }
-    const bool wholeImage = mode == kJpegReadWholeImage;
-    Output output{};
-    if (wholeImage) {
-        const std::int32_t checked = CheckOutput(record, output);
-        if (checked != kJpegOk) {
-            return checked;
-        }
-    }
-
     ComScope com;
     if (!com.Ready()) {
         return kJpegErrDecode;
     }
     OpenedJpeg jpeg;
-    const std::int32_t opened = OpenJpeg(path, jpeg);
+    const std::int32_t opened = OpenJpeg(request.path, jpeg);
     if (opened != kJpegOk) {
         return opened;
     }
-    if (wholeImage) {
-        return DecodeInto(jpeg, output);
+    if (request.wholeImage) {
+        return DecodeInto(jpeg, request);
     }
-    JpegSetField(record, kJpegImageWidth, jpeg.width);
-    JpegSetField(record, kJpegImageHeight, jpeg.height);
+    request.imageWidth = jpeg.width;
+    request.imageHeight = jpeg.height;
     return kJpegOk;
-}
-
-std::int32_t JpegFree(JpegRecord* record)
-{
-    if (record == nullptr) {
-        return kJpegErrBadArgument;
-    }
-    if (!IsInitialised(record)) {
-        return kJpegErrNotInitialised;
-    }
-    StoreU32(record, kJpegPrivInitMark, 0);
-    return kJpegOk;
-}
-
-void JpegSetFileName(JpegRecord* record, const char* path)
-{
-    StoreU32(record, kJpegFileName, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(path)));
-    StorePointer(record, kJpegPrivFileName, path);
-}
-
-void JpegSetOutputPixels(JpegRecord* record, unsigned char* pixels)
-{
-    StoreU32(record, kJpegOutPixels,
-             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pixels)));
-    StorePointer(record, kJpegPrivOutPixels, pixels);
-}
-
-std::int32_t JpegGetField(const JpegRecord* record, std::size_t offset)
-{
-    return static_cast<std::int32_t>(LoadU32(record, offset));
-}
-
-void JpegSetField(JpegRecord* record, std::size_t offset, std::int32_t value)
-{
-    StoreU32(record, offset, static_cast<std::uint32_t>(value));
 }
