@@ -4,10 +4,9 @@
 // rate is counted whole.
 
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <string>
 
+#include "AllocationCounter.h"
 #include "EffectStateReset.h"
 #include "GlContext.h"
 #include "effect/EffectRenderer.h"
@@ -16,78 +15,17 @@
 
 namespace {
 
-// Only this thread's allocations count: the GL driver's worker threads have
-// their own life.
-thread_local bool t_counting = false;
-thread_local long t_allocations = 0;
-
-void* Allocate(std::size_t size)
-{
-    if (t_counting) {
-        ++t_allocations;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-void* AllocateAligned(std::size_t size, std::align_val_t alignment)
-{
-    if (t_counting) {
-        ++t_allocations;
-    }
-    const std::size_t align = static_cast<std::size_t>(alignment);
-    const std::size_t rounded = (size + align - 1) / align * align;
-    if (void* p = std::aligned_alloc(align, rounded == 0 ? align : rounded)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new(std::size_t size, std::align_val_t a) { return AllocateAligned(size, a); }
-void* operator new[](std::size_t size, std::align_val_t a) { return AllocateAligned(size, a); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-
-namespace {
-
 using RendererAllocation = GlTestAt<640, 480>;
 
 TEST(RendererAllocationCount, SeesAnAllocationOnThisThread)
 {
-    t_allocations = 0;
-    t_counting = true;
-    auto* probe = new int(7);
-    t_counting = false;
+    ResetAllocationCount();
+    StartCountingAllocations(AllocationScope::ThisThread);
+    // Volatile: a new whose pointer never escapes may be left out altogether.
+    int* volatile probe = new int(7);
+    StopCountingAllocations();
     delete probe;
-    EXPECT_EQ(1, t_allocations);
+    EXPECT_EQ(1, AllocationCount());
 }
 
 // Five seconds of frames at 60 a second, five rate displays among them,
@@ -107,18 +45,18 @@ TEST_F(RendererAllocation, FramesAllocateNothing)
         RenderFrame();
     }
     const char keys[] = {'1', ' ', '4', '+', '3', ' ', '-'};
-    t_allocations = 0;
+    ResetAllocationCount();
     for (int n = 10; n < 310; ++n) {
         if (n % 40 == 0) {
             HandleKey(static_cast<unsigned char>(keys[(n / 40) % sizeof keys]));
         }
         g_time = static_cast<float>(n / 60.0);
         g_deltaTime = static_cast<float>(1.0 / 60.0);
-        t_counting = true;
+        StartCountingAllocations(AllocationScope::ThisThread);
         RenderFrame();
-        t_counting = false;
+        StopCountingAllocations();
     }
-    EXPECT_EQ(0, t_allocations);
+    EXPECT_EQ(0, AllocationCount());
     EXPECT_STREQ("Zelk's little tunnel - 60 fps (", std::string(WindowStubTitle()).substr(0, 31).c_str());
 }
 
