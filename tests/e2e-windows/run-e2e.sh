@@ -16,58 +16,15 @@ texture=$3
 export WINEPREFIX=$4
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-readonly title="Zelk's little tunnel"
-readonly rate_pattern="^Zelk's little tunnel - [0-9.e+]+ fps \(([0-9]+) tri\)$"
+# shellcheck source-path=SCRIPTDIR source=../e2e/xvfb-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
+show_on_failure "$work/wine.log" "Wine's output" 40
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-  if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
-    kill "$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-  fi
+stop_program() {
+  end_program "$program_pid"
   # The prefix is ours alone: its server goes with this X server, so the next
   # scenario's desktop starts on its own display.
   WINEDEBUG=-all wineserver --kill 2>/dev/null || true
-  if [[ -n "$xvfb_pid" ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL ($scenario): $*" >&2
-  if [[ -s "$work/wine.log" ]]; then
-    echo "--- Wine's output:" >&2
-    tail -n 40 "$work/wine.log" >&2
-  fi
-  exit 1
-}
-
-note() { echo "  $*"; }
-
-# Polls a command every 0.1 s until it succeeds; false after the timeout.
-wait_until() {
-  local seconds=$1
-  shift
-  local tries=$((seconds * 10))
-  while ((tries-- > 0)); do
-    if "$@"; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  wait_until 20 test -s "$work/display" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n 1 "$work/display")"
 }
 
 # Starts tunnel.exe in the given folder, which is its current directory.
@@ -76,20 +33,6 @@ start_program() {
   (cd "$folder" && exec env WINEDEBUG=-all,+debugstr,+msgbox wine "$exe") \
     >"$work/stdout" 2>"$work/wine.log" &
   program_pid=$!
-}
-
-program_running() { kill -0 "$program_pid" 2>/dev/null; }
-
-# Waits for the program to end and checks its exit code is 0.
-expect_exit_0() {
-  local seconds=$1
-  wait_until "$seconds" bash -c "! kill -0 $program_pid 2>/dev/null" ||
-    fail "the program still runs after $seconds s"
-  local code=0
-  wait "$program_pid" || code=$?
-  program_pid=
-  [[ $code -eq 0 ]] || fail "exit code $code, expected 0"
-  note "ended with exit code 0"
 }
 
 # Visible top-level windows whose caption is exactly the title.

@@ -15,58 +15,14 @@ artifacts=$5
 mkdir -p "$artifacts"
 artifacts=$(realpath "$artifacts")
 
-readonly title="Zelk's little tunnel"
-readonly rate_pattern="^Zelk's little tunnel - [0-9.e+]+ fps \(([0-9]+) tri\)$"
+# shellcheck source-path=SCRIPTDIR source=xvfb-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/xvfb-lib.sh"
+show_on_failure "$work/program.log" "the program's output" 30
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-  if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
-    # SDL's message box runs in a forked child that ignores SIGTERM: end the
-    # program's whole process group (it leads one, see start_program).
-    kill -KILL -- "-$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-  fi
-  if [[ -n "$xvfb_pid" ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL ($scenario): $*" >&2
-  if [[ -s "$work/program.log" ]]; then
-    echo "--- the program's output:" >&2
-    tail -n 30 "$work/program.log" >&2
-  fi
-  exit 1
-}
-
-note() { echo "  $*"; }
-
-# Polls a command every 0.1 s until it succeeds; false after the timeout.
-wait_until() {
-  local seconds=$1
-  shift
-  local tries
-  tries=$(awk -v s="$seconds" 'BEGIN { print int(s * 10) }')
-  while ((tries-- > 0)); do
-    if "$@"; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  wait_until 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(head -n 1 "$work/display")"
+stop_program() {
+  # SDL's message box runs in a forked child that ignores SIGTERM: end the
+  # program's whole process group (it leads one, see start_program).
+  end_program -KILL -- "-$program_pid"
 }
 
 # Starts the program in a folder, its current directory, as the leader of a
@@ -75,20 +31,6 @@ start_program() {
   local folder=$1
   (cd "$folder" && TUNNEL_WIN32_TRACE=1 exec setsid "$exe") >"$work/program.log" 2>&1 &
   program_pid=$!
-}
-
-program_running() { kill -0 "$program_pid" 2>/dev/null; }
-
-# Waits for the program to end and checks its exit code is 0.
-expect_exit_0() {
-  local seconds=$1
-  wait_until "$seconds" bash -c "! kill -0 $program_pid 2>/dev/null" ||
-    fail "the program still runs after $seconds s"
-  local code=0
-  wait "$program_pid" || code=$?
-  program_pid=
-  [[ $code -eq 0 ]] || fail "exit code $code, expected 0"
-  note "ended with exit code 0"
 }
 
 # "ID WIDTH HEIGHT" of each top-level window whose name matches the pattern.
