@@ -2,36 +2,25 @@
 
 #include <string>
 
-#include <EGL/egl.h>
 #include <gtest/gtest.h>
 
-// A real, headless OpenGL context for tests: EGL on Mesa's surfaceless
-// platform, a pbuffer of the chosen size, the desktop GL API with a
-// compatibility profile (immediate mode, glBegin/glEnd). The context is
-// current on the calling thread from Create() until the object goes away.
+#include "platform/HeadlessGl.h"
+
+// The headless context for tests (see HeadlessGl), which logs the renderer
+// the first time a context is had, so that a test's output says what drew.
 class GlContext {
 public:
-    GlContext() = default;
-    ~GlContext();
-    GlContext(const GlContext&) = delete;
-    GlContext& operator=(const GlContext&) = delete;
-
     // False, with Error() saying why, when no context can be had here.
     bool Create(int width, int height);
-    void Destroy();
+    void Destroy() { gl_.Destroy(); }
 
-    bool IsCurrent() const { return context_ != EGL_NO_CONTEXT; }
-    const std::string& Error() const { return error_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    bool IsCurrent() const { return gl_.IsCurrent(); }
+    const std::string& Error() const { return gl_.Error(); }
+    int Width() const { return gl_.Width(); }
+    int Height() const { return gl_.Height(); }
 
 private:
-    EGLDisplay display_ = EGL_NO_DISPLAY;
-    EGLSurface surface_ = EGL_NO_SURFACE;
-    EGLContext context_ = EGL_NO_CONTEXT;
-    int width_ = 0;
-    int height_ = 0;
-    std::string error_;
+    HeadlessGl gl_;
 };
 
 // Fixture for GL tests at a chosen pbuffer size; skips the test only when no

@@ -12,10 +12,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "OffscreenGl.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
+#include "platform/HeadlessGl.h"
 
 #include <GL/gl.h>
 
@@ -131,7 +131,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    OffscreenGl gl;
+    HeadlessGl gl;
     if (!gl.Create(kWidth, kHeight)) {
         std::fprintf(stderr, "bench_frame_rate: no GL context: %s\n", gl.Error().c_str());
         return 1;

@@ -13,11 +13,11 @@
 
 #include <unistd.h>
 
-#include "OffscreenGl.h"
 #include "PngFile.h"
 #include "WindowStub.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
+#include "platform/HeadlessGl.h"
 
 namespace {
 
@@ -203,7 +203,7 @@ int main(int argc, char** argv)
         return status;
     }
 
-    OffscreenGl gl;
+    HeadlessGl gl;
     if (!gl.Create(options.width, options.height)) {
         std::fprintf(stderr, "tunnel-render: no GL context: %s\n", gl.Error().c_str());
         return 1;

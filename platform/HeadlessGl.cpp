@@ -1,4 +1,4 @@
-#include "OffscreenGl.h"
+#include "platform/HeadlessGl.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,6 +6,14 @@
 #include <EGL/eglext.h>
 
 namespace {
+
+// One display for the whole process, never terminated: initialising it loads
+// the driver, which is slow; terminating it would pull the context out from
+// under another holder, and unloading the driver leaves some of its
+// allocations behind.
+EGLDisplay g_display = EGL_NO_DISPLAY;
+bool g_displayTried = false;
+std::string g_displayError;
 
 std::string EglError(const char* what)
 {
@@ -15,35 +23,54 @@ std::string EglError(const char* what)
     return text;
 }
 
-}  // namespace
-
-OffscreenGl::~OffscreenGl()
+EGLDisplay OpenSurfacelessDisplay(std::string* error)
 {
-    Destroy();
-}
-
-bool OffscreenGl::Create(int width, int height)
-{
-    Destroy();
     const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (extensions == nullptr || std::strstr(extensions, "EGL_MESA_platform_surfaceless") == nullptr) {
-        error_ = "EGL_MESA_platform_surfaceless is not available";
-        return false;
+        *error = "EGL_MESA_platform_surfaceless is not available";
+        return EGL_NO_DISPLAY;
     }
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay == nullptr) {
-        error_ = "eglGetPlatformDisplayEXT is not available";
-        return false;
+        *error = "eglGetPlatformDisplayEXT is not available";
+        return EGL_NO_DISPLAY;
     }
-    display_ = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    EGLDisplay display =
+        getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (display == EGL_NO_DISPLAY) {
+        *error = EglError("eglGetPlatformDisplayEXT");
+        return EGL_NO_DISPLAY;
+    }
+    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) {
+        *error = EglError("eglInitialize");
+        return EGL_NO_DISPLAY;
+    }
+    return display;
+}
+
+EGLDisplay SurfacelessDisplay(std::string* error)
+{
+    if (!g_displayTried) {
+        g_displayTried = true;
+        g_display = OpenSurfacelessDisplay(&g_displayError);
+    }
+    *error = g_displayError;
+    return g_display;
+}
+
+}  // namespace
+
+HeadlessGl::~HeadlessGl()
+{
+    Destroy();
+}
+
+bool HeadlessGl::Create(int width, int height)
+{
+    Destroy();
+    display_ = SurfacelessDisplay(&error_);
     if (display_ == EGL_NO_DISPLAY) {
-        error_ = EglError("eglGetPlatformDisplayEXT");
-        return false;
-    }
-    if (eglInitialize(display_, nullptr, nullptr) != EGL_TRUE) {
-        error_ = EglError("eglInitialize");
-        display_ = EGL_NO_DISPLAY;
         return false;
     }
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
@@ -53,12 +80,12 @@ bool OffscreenGl::Create(int width, int height)
     }
 
     // Eight bits a channel and no depth buffer, like the program's window.
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,    EGL_PBUFFER_BIT,
                                        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE, 8,
-                                       EGL_GREEN_SIZE, 8,
-                                       EGL_BLUE_SIZE, 8,
-                                       EGL_ALPHA_SIZE, 8,
+                                       EGL_RED_SIZE,        8,
+                                       EGL_GREEN_SIZE,      8,
+                                       EGL_BLUE_SIZE,       8,
+                                       EGL_ALPHA_SIZE,      8,
                                        EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;
@@ -68,6 +95,7 @@ bool OffscreenGl::Create(int width, int height)
         Destroy();
         return false;
     }
+
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     surface_ = eglCreatePbufferSurface(display_, config, surfaceAttributes);
     if (surface_ == EGL_NO_SURFACE) {
@@ -75,6 +103,7 @@ bool OffscreenGl::Create(int width, int height)
         Destroy();
         return false;
     }
+
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
     context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, contextAttributes);
@@ -88,15 +117,19 @@ bool OffscreenGl::Create(int width, int height)
         Destroy();
         return false;
     }
+    width_ = width;
+    height_ = height;
     return true;
 }
 
-void OffscreenGl::Destroy()
+void HeadlessGl::Destroy()
 {
     if (display_ == EGL_NO_DISPLAY) {
         return;
     }
-    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (context_ != EGL_NO_CONTEXT || surface_ != EGL_NO_SURFACE) {
+        eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
     if (context_ != EGL_NO_CONTEXT) {
         eglDestroyContext(display_, context_);
         context_ = EGL_NO_CONTEXT;
@@ -105,7 +138,7 @@ void OffscreenGl::Destroy()
         eglDestroySurface(display_, surface_);
         surface_ = EGL_NO_SURFACE;
     }
-    // The display stays initialised until the process ends: terminating it
-    // unloads the driver, which leaves some of its allocations behind.
-    display_ = EGL_NO_DISPLAY;
+    display_ = EGL_NO_DISPLAY;  // the display itself stays, see g_display
+    width_ = 0;
+    height_ = 0;
 }
