@@ -154,8 +154,8 @@ TEST(TravelStep, DefaultSpeedWithClockDeltasKeepsThePlainFloatArithmeticForHalfA
     float plainTravel = 0.0f;
     float time = 0.0f;
     long mismatches = 0;
-    long firstMismatch = -1;
-    for (long frame = 1; frame <= frames; ++frame) {
+    std::int64_t firstMismatch = -1;
+    for (std::int64_t frame = 1; frame <= frames; ++frame) {
         const double t = static_cast<double>(frame * 10000) / static_cast<double>(frequency);
         const float previous = time;
         time = static_cast<float>(t);
