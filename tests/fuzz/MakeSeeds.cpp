@@ -25,39 +25,39 @@ std::vector<unsigned char> Cut(std::vector<unsigned char> bytes, std::size_t siz
 
 void BmpSeeds(const std::string& dir)
 {
-    const auto put = [&](const char* name, BmpSpec spec, std::vector<unsigned char> pixels) {
-        WriteBytes(dir + "/" + name, MakeBmp(spec, pixels));
+    const auto put = [&](const char* name, BmpLayout layout, std::vector<unsigned char> pixels) {
+        WriteBytes(dir + "/" + name, MakeBmp(layout, pixels));
     };
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    put("2x2.bmp", spec, BmpRows(2, 2, Pattern));
-    BmpSpec odd = spec;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    put("2x2.bmp", layout, BmpRows(2, 2, Pattern));
+    BmpLayout odd = layout;
     odd.width = 3;
     put("3x2.bmp", odd, BmpRows(3, 2, Pattern));
-    BmpSpec down = spec;
+    BmpLayout down = layout;
     down.width = 5;
     down.height = -3;
     put("5x3-top-down.bmp", down, BmpRows(5, 3, Pattern));
-    BmpSpec stored = spec;
+    BmpLayout stored = layout;
     stored.storedSize = 20;
     std::vector<unsigned char> extra = BmpRows(2, 2, Pattern);
     extra.insert(extra.end(), {0, 0, 0, 0});
     put("2x2-stored-size.bmp", stored, extra);
-    BmpSpec gap = spec;
+    BmpLayout gap = layout;
     gap.pixelOffset = 122;  // a larger info header
     put("2x2-v4-header.bmp", gap, BmpRows(2, 2, Pattern));
-    BmpSpec bits = spec;
+    BmpLayout bits = layout;
     bits.bitsPerPixel = 32;
     put("2x2-32-bit.bmp", bits, std::vector<unsigned char>(16, 7));
-    BmpSpec rle = spec;
+    BmpLayout rle = layout;
     rle.compression = 1;
     put("2x2-rle.bmp", rle, BmpRows(2, 2, Pattern));
-    BmpSpec core = spec;
+    BmpLayout core = layout;
     core.pixelOffset = 26;
     put("core-header.bmp", core, BmpRows(2, 2, Pattern));
     put("cut-pixels.bmp", odd, Cut(BmpRows(3, 2, Pattern), 20));
-    WriteBytes(dir + "/13-bytes.bmp", Cut(MakeBmp(spec, BmpRows(2, 2, Pattern)), 13));
+    WriteBytes(dir + "/13-bytes.bmp", Cut(MakeBmp(layout, BmpRows(2, 2, Pattern)), 13));
 }
 
 void JpegSeeds(const std::string& dir)

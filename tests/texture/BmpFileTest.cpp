@@ -46,12 +46,12 @@ int OpenDescriptors()
 TEST(BmpFile, ThreeByTwoWithStoredSizeZeroReadsTwentyFourBytes)
 {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     const std::vector<unsigned char> rows = BmpRows(3, 2, Colour);
     ASSERT_EQ(24u, rows.size());  // 9-byte rows padded to 12
-    WriteBytes(dir.Path("a.bmp"), MakeBmp(spec, rows));
+    WriteBytes(dir.Path("a.bmp"), MakeBmp(layout, rows));
 
     ReadResult r;
     Read(dir.Path("a.bmp"), &r);
@@ -65,15 +65,15 @@ TEST(BmpFile, ThreeByTwoWithStoredSizeZeroReadsTwentyFourBytes)
 TEST(BmpFile, StoredSizeIsTheReadLengthEvenWhenLargerThanNeeded)
 {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.storedSize = 20;  // 16 would do
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.storedSize = 20;  // 16 would do
     std::vector<unsigned char> data = BmpRows(2, 2, Colour);
     data.insert(data.end(), {1, 2, 3, 4});
-    WriteBytes(dir.Path("larger.bmp"), MakeBmp(spec, data));
+    WriteBytes(dir.Path("larger.bmp"), MakeBmp(layout, data));
     data.resize(16);
-    WriteBytes(dir.Path("cut.bmp"), MakeBmp(spec, data));
+    WriteBytes(dir.Path("cut.bmp"), MakeBmp(layout, data));
 
     ReadResult larger;
     Read(dir.Path("larger.bmp"), &larger);
@@ -93,15 +93,15 @@ TEST(BmpFile, StoredSizeIsTheReadLengthEvenWhenLargerThanNeeded)
 TEST(BmpFile, TopDownRowsAreTurnedOverToBottomRowFirst)
 {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 3;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 3;
     const std::vector<unsigned char> bottomUp = BmpRows(3, 3, Colour);
-    WriteBytes(dir.Path("up.bmp"), MakeBmp(spec, bottomUp));
-    spec.height = -3;
+    WriteBytes(dir.Path("up.bmp"), MakeBmp(layout, bottomUp));
+    layout.height = -3;
     const std::vector<unsigned char> topDown =
         BmpRows(3, 3, [](int x, int row) { return Colour(x, 2 - row); });
-    WriteBytes(dir.Path("down.bmp"), MakeBmp(spec, topDown));
+    WriteBytes(dir.Path("down.bmp"), MakeBmp(layout, topDown));
 
     ReadResult up;
     ReadResult down;
@@ -121,23 +121,23 @@ struct BadFile {
     BmpResult expected;
 };
 
-std::vector<unsigned char> Bmp(BmpSpec spec, std::size_t pixelBytes = 16)
+std::vector<unsigned char> Bmp(BmpLayout layout, std::size_t pixelBytes = 16)
 {
-    if (spec.width == 0 && spec.height == 0) {
-        spec.width = 2;
-        spec.height = 2;
+    if (layout.width == 0 && layout.height == 0) {
+        layout.width = 2;
+        layout.height = 2;
     }
-    return MakeBmp(spec, std::vector<unsigned char>(pixelBytes, 0x55));
+    return MakeBmp(layout, std::vector<unsigned char>(pixelBytes, 0x55));
 }
 
 template <typename Change>
-BmpSpec With(Change change)
+BmpLayout With(Change change)
 {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    change(&spec);
-    return spec;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    change(&layout);
+    return layout;
 }
 
 std::vector<BadFile> BadFiles()
@@ -152,28 +152,28 @@ std::vector<BadFile> BadFiles()
         {"EmptyFile", {}, BmpResult::kShortHeader},
         {"ThirteenBytes", thirteen, BmpResult::kShortHeader},
         {"MagicSwapped", swapped, BmpResult::kNotBmp},
-        {"OffsetBelowHeader", Bmp(With([](BmpSpec* s) { s->pixelOffset = 10; })), BmpResult::kBadInfoSize},
-        {"CoreHeaderOnly", Bmp(With([](BmpSpec* s) { s->pixelOffset = 26; })), BmpResult::kBadInfoSize},
-        {"InfoOneByteShort", Bmp(With([](BmpSpec* s) { s->pixelOffset = 37; })), BmpResult::kBadInfoSize},
-        {"OffsetFarBeyondFile", Bmp(With([](BmpSpec* s) { s->pixelOffset = 0xFFFFFFF0u; })),
+        {"OffsetBelowHeader", Bmp(With([](BmpLayout* s) { s->pixelOffset = 10; })), BmpResult::kBadInfoSize},
+        {"CoreHeaderOnly", Bmp(With([](BmpLayout* s) { s->pixelOffset = 26; })), BmpResult::kBadInfoSize},
+        {"InfoOneByteShort", Bmp(With([](BmpLayout* s) { s->pixelOffset = 37; })), BmpResult::kBadInfoSize},
+        {"OffsetFarBeyondFile", Bmp(With([](BmpLayout* s) { s->pixelOffset = 0xFFFFFFF0u; })),
          BmpResult::kShortInfo},
         {"InfoCut", infoCut, BmpResult::kShortInfo},
-        {"ThirtyTwoBits", Bmp(With([](BmpSpec* s) { s->bitsPerPixel = 32; }), 64), BmpResult::kUnsupported},
-        {"EightBits", Bmp(With([](BmpSpec* s) { s->bitsPerPixel = 8; })), BmpResult::kUnsupported},
-        {"Rle8", Bmp(With([](BmpSpec* s) { s->compression = 1; })), BmpResult::kUnsupported},
-        {"WidthZero", Bmp(With([](BmpSpec* s) { s->width = 0; })), BmpResult::kUnsupported},
-        {"HeightZero", Bmp(With([](BmpSpec* s) { s->height = 0; })), BmpResult::kUnsupported},
-        {"WidthNegative", Bmp(With([](BmpSpec* s) { s->width = -2; })), BmpResult::kUnsupported},
-        {"RowBytesOverflow32Bits", Bmp(With([](BmpSpec* s) { s->width = 0x7FFFFFFF; })),
+        {"ThirtyTwoBits", Bmp(With([](BmpLayout* s) { s->bitsPerPixel = 32; }), 64), BmpResult::kUnsupported},
+        {"EightBits", Bmp(With([](BmpLayout* s) { s->bitsPerPixel = 8; })), BmpResult::kUnsupported},
+        {"Rle8", Bmp(With([](BmpLayout* s) { s->compression = 1; })), BmpResult::kUnsupported},
+        {"WidthZero", Bmp(With([](BmpLayout* s) { s->width = 0; })), BmpResult::kUnsupported},
+        {"HeightZero", Bmp(With([](BmpLayout* s) { s->height = 0; })), BmpResult::kUnsupported},
+        {"WidthNegative", Bmp(With([](BmpLayout* s) { s->width = -2; })), BmpResult::kUnsupported},
+        {"RowBytesOverflow32Bits", Bmp(With([](BmpLayout* s) { s->width = 0x7FFFFFFF; })),
          BmpResult::kUnsupported},
-        {"BlockOverflows32Bits", Bmp(With([](BmpSpec* s) { s->width = 40000; s->height = 40000; })),
+        {"BlockOverflows32Bits", Bmp(With([](BmpLayout* s) { s->width = 40000; s->height = 40000; })),
          BmpResult::kUnsupported},
-        {"HeightMinimum", Bmp(With([](BmpSpec* s) { s->height = INT32_MIN; })), BmpResult::kUnsupported},
-        {"StoredSizeTooSmall", Bmp(With([](BmpSpec* s) { s->storedSize = 4; })), BmpResult::kUnsupported},
-        {"StoredSizeMissesLastPadding", Bmp(With([](BmpSpec* s) { s->storedSize = 14; })),
+        {"HeightMinimum", Bmp(With([](BmpLayout* s) { s->height = INT32_MIN; })), BmpResult::kUnsupported},
+        {"StoredSizeTooSmall", Bmp(With([](BmpLayout* s) { s->storedSize = 4; })), BmpResult::kUnsupported},
+        {"StoredSizeMissesLastPadding", Bmp(With([](BmpLayout* s) { s->storedSize = 14; })),
          BmpResult::kUnsupported},
-        {"PixelsCut", Bmp(With([](BmpSpec*) {}), 15), BmpResult::kShortPixels},
-        {"StoredSizeFarBeyondFile", Bmp(With([](BmpSpec* s) { s->storedSize = 0xFFFFFFF0u; })),
+        {"PixelsCut", Bmp(With([](BmpLayout*) {}), 15), BmpResult::kShortPixels},
+        {"StoredSizeFarBeyondFile", Bmp(With([](BmpLayout* s) { s->storedSize = 0xFFFFFFF0u; })),
          BmpResult::kShortPixels},
     };
 }

@@ -27,11 +27,11 @@ std::vector<unsigned char> TwoByTwoTexels()
 TEST_F(TextureBmpTest, PaddedRowsUploadExactlyFileRowFirst)
 {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
     const std::string path = dir.Path("two.bmp");
-    WriteBytes(path, MakeBmp(spec, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[row][x]; })));
+    WriteBytes(path, MakeBmp(layout, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[row][x]; })));
 
     Texture texture;
     EXPECT_TRUE(texture.LoadBMP(path.c_str()));
@@ -53,11 +53,11 @@ TEST_F(TextureBmpTest, PaddedRowsUploadExactlyFileRowFirst)
 TEST_F(TextureBmpTest, TopDownFileIsShownTheRightWayUp)
 {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = -2;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = -2;
     const std::string path = dir.Path("down.bmp");
-    WriteBytes(path, MakeBmp(spec, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[1 - row][x]; })));
+    WriteBytes(path, MakeBmp(layout, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[1 - row][x]; })));
 
     Texture texture;
     EXPECT_TRUE(texture.LoadBMP(path.c_str()));
@@ -69,12 +69,12 @@ TEST_F(TextureBmpTest, TopDownFileIsShownTheRightWayUp)
 TEST_F(TextureBmpTest, ThreeByTwoAndSixtyFourByThirtyTwoWithComputedSizes)
 {
     TempDir dir;
-    BmpSpec small;
+    BmpLayout small;
     small.width = 3;
     small.height = 2;
     WriteBytes(dir.Path("small.bmp"),
                MakeBmp(small, BmpRows(3, 2, [](int, int) { return Rgb8{200, 20, 60}; })));
-    BmpSpec large;
+    BmpLayout large;
     large.width = 64;
     large.height = 32;
     const auto pattern = [](int x, int row) {
@@ -113,16 +113,16 @@ TEST_F(TextureBmpTest, ThreeByTwoAndSixtyFourByThirtyTwoWithComputedSizes)
 TEST_F(TextureBmpTest, FilesThatCannotBeShownUploadNothing)
 {
     TempDir dir;
-    BmpSpec twoBits;
+    BmpLayout twoBits;
     twoBits.width = 2;
     twoBits.height = 2;
     twoBits.bitsPerPixel = 32;
     WriteBytes(dir.Path("32bit.bmp"), MakeBmp(twoBits, std::vector<unsigned char>(16, 9)));
-    BmpSpec zero;
+    BmpLayout zero;
     zero.width = 0;
     zero.height = 2;
     WriteBytes(dir.Path("zero.bmp"), MakeBmp(zero, std::vector<unsigned char>(16, 9)));
-    BmpSpec cut;
+    BmpLayout cut;
     cut.width = 4;
     cut.height = 3;
     WriteBytes(dir.Path("cut.bmp"), MakeBmp(cut, std::vector<unsigned char>(35, 9)));

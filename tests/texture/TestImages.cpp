@@ -79,23 +79,23 @@ std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8
     return data;
 }
 
-std::vector<unsigned char> MakeBmp(const BmpSpec& spec, const std::vector<unsigned char>& pixelData)
+std::vector<unsigned char> MakeBmp(const BmpLayout& layout, const std::vector<unsigned char>& pixelData)
 {
     // Header bytes up to the pixel data; a short offset cuts the info header,
     // an absurd one is written as it is, in front of a normal header.
     const std::size_t headerBytes =
-        spec.pixelOffset < 14 ? 14 : (spec.pixelOffset > 4096 ? 54 : spec.pixelOffset);
+        layout.pixelOffset < 14 ? 14 : (layout.pixelOffset > 4096 ? 54 : layout.pixelOffset);
     std::vector<unsigned char> file(std::max<std::size_t>(headerBytes, 54), 0);
-    Put16(&file, 0, spec.magic);
+    Put16(&file, 0, layout.magic);
     Put32(&file, 2, static_cast<std::uint32_t>(headerBytes + pixelData.size()));
-    Put32(&file, 10, spec.pixelOffset);
+    Put32(&file, 10, layout.pixelOffset);
     Put32(&file, 14, 40);
-    Put32(&file, 18, static_cast<std::uint32_t>(spec.width));
-    Put32(&file, 22, static_cast<std::uint32_t>(spec.height));
+    Put32(&file, 18, static_cast<std::uint32_t>(layout.width));
+    Put32(&file, 22, static_cast<std::uint32_t>(layout.height));
     Put16(&file, 26, 1);
-    Put16(&file, 28, spec.bitsPerPixel);
-    Put32(&file, 30, spec.compression);
-    Put32(&file, 34, spec.storedSize);
+    Put16(&file, 28, layout.bitsPerPixel);
+    Put32(&file, 30, layout.compression);
+    Put32(&file, 34, layout.storedSize);
     file.resize(headerBytes);
     file.insert(file.end(), pixelData.begin(), pixelData.end());
     return file;

@@ -29,7 +29,7 @@ struct Rgb8 {
 };
 
 // A 24-bit BMP's headers as the loader reads them; pixel data goes after.
-struct BmpSpec {
+struct BmpLayout {
     std::uint16_t magic = 0x4D42;  // "BM"
     std::uint32_t pixelOffset = 54;
     std::int32_t width = 0;
@@ -44,7 +44,7 @@ std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8
 
 // File header, a 40-byte info header (padded or cut to pixelOffset - 14
 // bytes; left whole when the offset is beyond 4096), then pixelData.
-std::vector<unsigned char> MakeBmp(const BmpSpec& spec, const std::vector<unsigned char>& pixelData);
+std::vector<unsigned char> MakeBmp(const BmpLayout& layout, const std::vector<unsigned char>& pixelData);
 
 // Writes a JPEG of width x height: channels 3 from at(), or 1 from at().r.
 // Quality 100 without chroma subsampling unless told otherwise.

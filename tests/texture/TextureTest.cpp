@@ -402,10 +402,10 @@ TEST_F(TextureJpegTest, NamesOf63CharactersAreKeptWholeLongerOnesCutButStillOpen
     EXPECT_TRUE(texture.LoadJPEG(longer.c_str(), false));
     EXPECT_EQ(longer.substr(0, 63), texture.fileName);
     const std::string longerBmp = folder + std::string(150, 'c') + ".bmp";
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    WriteBytes(longerBmp, MakeBmp(spec, {1, 2, 3, 0}));
+    BmpLayout layout;
+    layout.width = 1;
+    layout.height = 1;
+    WriteBytes(longerBmp, MakeBmp(layout, {1, 2, 3, 0}));
     EXPECT_TRUE(texture.LoadBMP(longerBmp.c_str()));
     EXPECT_EQ(longerBmp.substr(0, 63), texture.fileName);
 }
