@@ -156,9 +156,9 @@ TEST(TravelStep, DefaultSpeedAtAThousandFramesASecondKeepsThePlainFloatArithmeti
 // units. None of that may switch the plain arithmetic off.
 TEST(TravelStep, DefaultSpeedWithClockDeltasKeepsThePlainFloatArithmeticForHalfAnHour)
 {
-    const std::int64_t frequency = 10000000;
     float time = 0.0f;
-    ExpectPlainArithmeticForHalfAnHour([&time, frequency](std::int64_t frame) {
+    ExpectPlainArithmeticForHalfAnHour([&time](std::int64_t frame) {
+        const std::int64_t frequency = 10000000;
         const double t = static_cast<double>(frame * 10000) / static_cast<double>(frequency);
         const float previous = time;
         time = static_cast<float>(t);
