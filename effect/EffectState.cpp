@@ -1,5 +1,7 @@
 #include "effect/EffectState.h"
 
+#include <cfloat>
+
 float g_focal = 2.0f;
 float g_speed = 0.0f;
 float g_travel = 0.0f;
@@ -24,14 +26,22 @@ namespace {
 constexpr float kFocalFactor = 1.1f;
 constexpr float kSpeedFactor = 1.4141f;
 
+// A press that would take a factor out of the normal floats (to a denormal,
+// zero or infinity) is ignored: from there no key could bring it back, since
+// the opposite press rounds back to the same value or keeps the infinity.
+float Kept(float current, float pressed)
+{
+    return pressed >= FLT_MIN && pressed <= FLT_MAX ? pressed : current;
+}
+
 float ScaledBy(float value, float factor)
 {
-    return static_cast<float>(static_cast<double>(value) * factor);
+    return Kept(value, static_cast<float>(static_cast<double>(value) * factor));
 }
 
 float DividedBy(float value, float factor)
 {
-    return static_cast<float>(static_cast<double>(value) / factor);
+    return Kept(value, static_cast<float>(static_cast<double>(value) / factor));
 }
 
 }  // namespace

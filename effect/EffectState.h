@@ -41,6 +41,8 @@ enum EffectKey : std::uintptr_t {
 };
 
 // Applies one typed character; codes outside the key table do nothing.
-// The factors are unbounded on purpose: repeated presses reach infinity or
-// the smallest denormals, and never a negative value.
+// The speed and focal factors stay normal floats: a press whose result would
+// be infinite or below the smallest normal float (2^-126) does nothing, so the
+// opposite key always brings the effect back. Every other press multiplies or
+// divides in double and rounds to float.
 void HandleKey(std::uintptr_t character);

@@ -2,7 +2,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <limits>
 
 #include "EffectStateReset.h"
 #include "FloatBits.h"
@@ -91,47 +90,56 @@ TEST_F(HandleKeyTest, CharactersOutsideTheTableChangeNothing)
     EXPECT_EQ(0, g_stopRequested);
 }
 
-TEST_F(HandleKeyTest, RepeatedPlusReachesInfinityAndStaysThere)
-{
-    int presses = 0;
-    while (!std::isinf(g_speed) && presses < 1000) {
-        HandleKey('+');
-        ++presses;
-    }
-    EXPECT_TRUE(std::isinf(g_speed));
-    EXPECT_GT(g_speed, 0.0f);
-    EXPECT_LT(presses, 300);
-    HandleKey('-');
-    EXPECT_TRUE(std::isinf(g_speed)) << "no key brings an infinite speed back";
+struct FactorKey {
+    std::uintptr_t key;
+    float factor;
+    bool divides;
+};
 
-    for (int i = 0; i < 1000; ++i) HandleKey('*');
-    EXPECT_TRUE(std::isinf(g_focal));
-    HandleKey('/');
-    EXPECT_TRUE(std::isinf(g_focal));
+bool IsNormal(float value) { return value >= FLT_MIN && value <= FLT_MAX; }
+
+// Presses the key until a press changes nothing and returns how many counted.
+// Each counted press must give the double-then-float result, a normal float;
+// the press that changes nothing, one whose result would not be.
+int PressUntilItStops(const FactorKey& press, const float& value)
+{
+    for (int presses = 0; presses < 5000; ++presses) {
+        const float before = value;
+        const double wide = static_cast<double>(before);
+        const float plain = F(press.divides ? wide / press.factor : wide * press.factor);
+        HandleKey(press.key);
+        if (FloatBits(value) == FloatBits(before)) {
+            EXPECT_FALSE(IsNormal(plain)) << "stopped at " << before << " after " << presses;
+            return presses;
+        }
+        if (FloatBits(value) != FloatBits(plain) || !IsNormal(value)) {
+            ADD_FAILURE() << "press " << presses + 1 << " from " << before << " gave " << value
+                          << "; expected the plain result " << plain << ", a normal float";
+            return -1;
+        }
+    }
+    ADD_FAILURE() << "the key never stops";
+    return -1;
 }
 
-TEST_F(HandleKeyTest, RepeatedMinusSinksToTinyDenormalsNeverBelow)
+// Up to the bound, down all the way to the other one, and up again: the
+// opposite key always moves the value back.
+TEST_F(HandleKeyTest, SpeedStaysNormalAtBothEndsAndTheOppositeKeyComesBack)
 {
-    // Near the bottom of the denormals a division by 1.4141 or 1.1 rounds back
-    // up to where it started, so the values come to rest on a tiny positive
-    // denormal: never zero, never negative, and no key revives them.
-    const float smallest = std::numeric_limits<float>::denorm_min();
-    for (int i = 0; i < 2000; ++i) {
-        HandleKey('-');
-        ASSERT_GT(g_speed, 0.0f) << "after " << i + 1 << " presses";
-        HandleKey('/');
-        ASSERT_GT(g_focal, 0.0f) << "after " << i + 1 << " presses";
-    }
-    // n * smallest / 1.4141 rounds back to n only for n = 1; for 1.1 up to n = 5.
-    EXPECT_SAME_FLOAT(smallest, g_speed);
-    EXPECT_LE(g_focal, 5.0f * smallest);
-    const float restingFocal = g_focal;
-    HandleKey('-');
-    HandleKey('/');
-    EXPECT_SAME_FLOAT(smallest, g_speed);
-    EXPECT_SAME_FLOAT(restingFocal, g_focal);
-    HandleKey('+');
-    EXPECT_SAME_FLOAT(smallest, g_speed);  // 1.4141 * smallest rounds back down
+    const FactorKey up{'+', 1.4141f, false};
+    const FactorKey down{'-', 1.4141f, true};
+    EXPECT_GT(PressUntilItStops(up, g_speed), 200);
+    EXPECT_GT(PressUntilItStops(down, g_speed), 450);
+    EXPECT_GT(PressUntilItStops(up, g_speed), 450);
+}
+
+TEST_F(HandleKeyTest, FocalStaysNormalAtBothEndsAndTheOppositeKeyComesBack)
+{
+    const FactorKey up{'*', 1.1f, false};
+    const FactorKey down{'/', 1.1f, true};
+    EXPECT_GT(PressUntilItStops(down, g_focal), 800);
+    EXPECT_GT(PressUntilItStops(up, g_focal), 1700);
+    EXPECT_GT(PressUntilItStops(down, g_focal), 1700);
 }
 
 }  // namespace
