@@ -1,6 +1,8 @@
 #include "GlContext.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <GL/gl.h>
 
@@ -25,4 +27,10 @@ bool GlContext::Create(int width, int height)
         std::fflush(stdout);
     }
     return true;
+}
+
+bool GlRequired()
+{
+    const char* value = std::getenv("TUNNEL_REQUIRE_GL");
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
 }

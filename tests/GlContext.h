@@ -23,8 +23,23 @@ private:
     HeadlessGl gl_;
 };
 
-// Fixture for GL tests at a chosen pbuffer size; skips the test only when no
-// context can be had. For example:
+// True when TUNNEL_REQUIRE_GL is set to anything but "" or "0" (scripts/test
+// sets it): a missing context then fails the test, so that a machine whose GL
+// is broken cannot pass with the GL tests unrun.
+bool GlRequired();
+
+// Ends the test when the context could not be made: a failure that says why
+// where GL is required, else a skip.
+#define END_TEST_WITHOUT_GL(context)                                                           \
+    do {                                                                                       \
+        if (GlRequired())                                                                      \
+            GTEST_FAIL() << "no GL context (TUNNEL_REQUIRE_GL is set): " << (context).Error(); \
+        GTEST_SKIP() << "no GL context: " << (context).Error();                                \
+    } while (0)
+
+// Fixture for GL tests at a chosen pbuffer size; ends the test (see
+// END_TEST_WITHOUT_GL) when no context can be had. Fixtures built on it
+// return from their SetUp when IsSkipped() or HasFatalFailure(). For example:
 //   using Gl640x480Test = GlTestAt<640, 480>;
 //   TEST_F(Gl640x480Test, DrawsSomething) { ... }
 template <int Width, int Height>
@@ -33,7 +48,7 @@ protected:
     void SetUp() override
     {
         if (!gl_.Create(Width, Height)) {
-            GTEST_SKIP() << "no GL context: " << gl_.Error();
+            END_TEST_WITHOUT_GL(gl_);
         }
     }
     void TearDown() override { gl_.Destroy(); }

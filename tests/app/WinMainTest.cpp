@@ -36,7 +36,7 @@ protected:
     void SetUp() override
     {
         GlTestAt<640, 480>::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         ResetShellState();
         ScriptedSetCounterFrequency(1000000);

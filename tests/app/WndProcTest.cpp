@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         GlTestAt<640, 480>::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         ResetShellState();
         WNDCLASSA windowClass = {};

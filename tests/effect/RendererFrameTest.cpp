@@ -309,7 +309,7 @@ protected:
     void SetUp() override
     {
         GlTestAt<Width, Height>::SetUp();
-        if (this->IsSkipped()) {
+        if (this->IsSkipped() || this->HasFatalFailure()) {
             return;
         }
         ResetEffectStateToLoadValues();
