@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <jpeglib.h>
 
 namespace {
@@ -16,7 +20,7 @@ namespace {
 // progressive files have about ten scans; coefficient buffers beyond the
 // memory cap make libjpeg fail (it has no backing store) instead of swapping.
 constexpr int kMaxScans = 100;
-constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
+constexpr long kMaxDecoderMemory = static_cast<long>(kJpegMaxPixelBytes);
 
 struct ErrorTrap {
     jpeg_error_mgr manager;  // first, so the library's pointer is ours too
@@ -47,13 +51,34 @@ void LimitScans(j_common_ptr info)
     }
 }
 
+// Opens only a regular file, like a missing one otherwise: a FIFO would block
+// the open until a writer comes, a device could be read for ever. The open
+// does not wait (O_NONBLOCK) and the check is made on what was opened, so the
+// name cannot be swapped in between.
+std::FILE* OpenRegularFile(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* const file = ::fdopen(fd, "rb");
+    if (file == nullptr)
+        ::close(fd);
+    return file;
+}
+
 }  // namespace
 
 // All libjpeg calls live here, with nothing that has a destructor, because an
 // error longjmps back to the setjmp below and would skip it.
 std::int32_t DecodeJpegFile(JpegRequest& request)
 {
-    std::FILE* const file = std::fopen(request.path, "rb");
+    std::FILE* const file = OpenRegularFile(request.path);
     if (file == nullptr) {
         return kJpegErrOpenFile;
     }
@@ -99,8 +124,9 @@ std::int32_t DecodeJpegFile(JpegRequest& request)
                 JSAMPROW row = request.pixels + rowBytes * info.output_scanline;
                 jpeg_read_scanlines(&info, &row, 1);
             }
-            // Every row is in: no jpeg_finish_decompress, so a file that merely
-            // lacks its end marker still counts as decoded.
+            // Read on to the end marker: a file without one is cut short and
+            // fails (libjpeg's warning is trapped), as with the Windows decoder.
+            jpeg_finish_decompress(&info);
         }
     }
     jpeg_destroy_decompress(&info);

@@ -22,6 +22,13 @@
 
 constexpr std::size_t kJpegRecordSize = 20032;
 
+// The largest output block a whole-image read decodes into, as large as the
+// decoder's own working memory may grow: a file of a few hundred bytes can
+// declare 65500 x 65500 pixels. The loader refuses larger images before it
+// allocates; the adapter refuses such a block with kJpegErrBadOutput before
+// it opens the file.
+constexpr std::uint64_t kJpegMaxPixelBytes = 512ull * 1024 * 1024;
+
 enum JpegRecordOffset : std::size_t {
     kJpegOutPixels = 4,       // address of the output pixel block (32-bit layout)
     kJpegOutWidth = 8,
@@ -52,7 +59,8 @@ enum JpegStatus : std::int32_t {
     kJpegErrNotInitialised = -1,  // read or free without a successful init
     kJpegErrBadArgument = -2,     // null record, unknown mode, missing name or block
     kJpegErrOpenFile = -3,        // the file cannot be opened
-    kJpegErrBadOutput = -4,       // output size, channels or colour code do not fit the image
+    kJpegErrBadOutput = -4,       // output size, channels or colour code do not fit the image,
+                                  // or the block would exceed kJpegMaxPixelBytes
     kJpegErrDecode = -5,          // not a JPEG, corrupt, truncated or unsupported data
 };
 

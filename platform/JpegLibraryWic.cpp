@@ -80,6 +80,20 @@ bool WidePath(const char* path, std::wstring& wide)
            length;
 }
 
+// Only a file on disk is read, as in the other adapter: a name that opens a
+// pipe or a device fails like a missing file. WIC opens the name again after
+// this check: cheap, and enough for a texture in the program's own folder.
+bool IsDiskFile(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool disk = GetFileType(file) == FILE_TYPE_DISK;
+    CloseHandle(file);
+    return disk;
+}
+
 // The first frame of a JPEG file, with what it takes to convert it.
 struct OpenedJpeg {
     ComRef<IWICImagingFactory> factory;
@@ -95,7 +109,7 @@ struct OpenedJpeg {
 std::int32_t OpenJpeg(const char* path, OpenedJpeg& jpeg)
 {
     std::wstring widePath;
-    if (!WidePath(path, widePath)) {
+    if (!WidePath(path, widePath) || !IsDiskFile(widePath)) {
         return kJpegErrOpenFile;
     }
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,

@@ -59,7 +59,10 @@ std::int32_t CheckOutput(const JpegRecord* record, JpegRequest& request)
     if (!(rgb || grey) || request.width <= 0 || request.height <= 0) {
         return kJpegErrBadOutput;
     }
-    return kJpegOk;
+    const std::uint64_t bytes = static_cast<std::uint64_t>(request.width) *
+                                static_cast<std::uint64_t>(request.height) *
+                                static_cast<std::uint64_t>(request.channels);
+    return bytes > kJpegMaxPixelBytes ? kJpegErrBadOutput : kJpegOk;
 }
 
 }  // namespace

@@ -24,8 +24,9 @@ struct _OVERLAPPED;
 typedef _OVERLAPPED* LPOVERLAPPED;
 
 // Opens an existing file for reading. Only what the program asks for is
-// supported: GENERIC_READ with OPEN_EXISTING; anything else, a directory or a
-// missing file gives INVALID_HANDLE_VALUE. Sharing and flags are accepted and
+// supported: GENERIC_READ with OPEN_EXISTING on a regular file; anything else,
+// a missing file, a directory, a FIFO or a device gives INVALID_HANDLE_VALUE
+// at once. Sharing and flags are accepted and
 // ignored (POSIX has no mandatory sharing modes).
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                    LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,

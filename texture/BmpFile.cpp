@@ -79,11 +79,9 @@ void TurnOver(unsigned char* pixels, const PixelLayout& layout)
     }
 }
 
-// Whatever the loader holds besides the pixel block; released in this order
-// (file, then info block) on every way out.
+// The open file, closed on every way out.
 struct OpenedFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
-    unsigned char* info = nullptr;
     std::int64_t unread = -1;  // bytes left in the file; -1 when its size is unknown
 
     OpenedFile() = default;
@@ -94,7 +92,6 @@ struct OpenedFile {
         if (handle != INVALID_HANDLE_VALUE) {
             CloseHandle(handle);
         }
-        std::free(info);
     }
 
     // A read the file is too short for fails before anything is allocated
@@ -109,6 +106,23 @@ struct OpenedFile {
             unread -= got;
         }
         return got == count;
+    }
+
+    // Reads and drops count bytes through a small buffer: the rest of the
+    // info block (a longer header, a colour table) is never used, and a file
+    // whose size cannot be told (a pipe) must not make us allocate what its
+    // header claims.
+    bool Skip(std::uint32_t count)
+    {
+        unsigned char buffer[4096];
+        while (count > 0) {
+            const std::uint32_t part = std::min<std::uint32_t>(count, sizeof buffer);
+            if (!Read(buffer, part)) {
+                return false;
+            }
+            count -= part;
+        }
+        return true;
     }
 };
 
@@ -147,16 +161,13 @@ BmpResult ReadBmpFile(const char* path, BmpImage* image)
     if (!file.Holds(infoBytes)) {
         return BmpResult::kShortInfo;
     }
-    file.info = static_cast<unsigned char*>(std::malloc(infoBytes));
-    if (file.info == nullptr) {
-        return BmpResult::kOutOfMemory;
-    }
-    if (!file.Read(file.info, infoBytes)) {
+    unsigned char info[kMinInfoBytes];
+    if (!file.Read(info, kMinInfoBytes) || !file.Skip(infoBytes - kMinInfoBytes)) {
         return BmpResult::kShortInfo;
     }
 
     PixelLayout layout;
-    if (!ParseInfo(file.info, &layout)) {
+    if (!ParseInfo(info, &layout)) {
         return BmpResult::kUnsupported;
     }
     image->width = layout.width;
@@ -170,7 +181,7 @@ BmpResult ReadBmpFile(const char* path, BmpImage* image)
         return BmpResult::kOutOfMemory;
     }
     if (!file.Read(pixels, layout.readBytes)) {
-        std::free(pixels);  // before the file and the info block, as on every failure
+        std::free(pixels);
         return BmpResult::kShortPixels;
     }
     if (layout.topDown) {

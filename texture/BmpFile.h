@@ -6,11 +6,12 @@
 // the fuzzer run exactly the code that Texture::LoadBMP uses.
 //
 // The file is read in three pieces without seeking: the 14-byte file header,
-// the info block up to the pixel data, and the pixel data. Only files the
+// the info block up to the pixel data (its fields kept, the rest dropped
+// through a small buffer, never allocated), and the pixel data. Only files the
 // upload can show correctly are accepted: 24 bits per pixel, uncompressed,
 // width and height not zero, a pixel block that fits 32 bits and holds every
-// row the upload reads. A block is allocated only when the file still holds
-// the bytes to fill it (when its size can be told).
+// row the upload reads. The pixel block is the only allocation, made only
+// when the file still holds the bytes to fill it (when its size can be told).
 
 enum class BmpResult {
     kOk,

@@ -26,8 +26,8 @@ void UploadTightRows(GLint components, GLsizei width, GLsizei height, GLenum for
     glPopClientAttrib();
 }
 
-// Null when the size is not positive, the byte count does not fit 32 bits, or
-// the allocator has no room.
+// Null when the size is not positive, the block would exceed the adapter's
+// cap (a tiny hostile file may declare gigabytes), or the allocator has no room.
 unsigned char* AllocatePixelBlock(std::int32_t width, std::int32_t height, std::int32_t channels)
 {
     if (width <= 0 || height <= 0) {
@@ -36,7 +36,7 @@ unsigned char* AllocatePixelBlock(std::int32_t width, std::int32_t height, std::
     const std::uint64_t bytes = static_cast<std::uint64_t>(width) *
                                 static_cast<std::uint64_t>(height) *
                                 static_cast<std::uint64_t>(channels);
-    if (bytes > UINT32_MAX) {
+    if (bytes > kJpegMaxPixelBytes) {
         return nullptr;
     }
     return static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytes)));

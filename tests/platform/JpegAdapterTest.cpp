@@ -16,6 +16,11 @@
 
 #include "JpegTestFiles.h"
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -55,6 +60,8 @@ protected:
         EXPECT_TRUE(out.good());
         return paths_.back();
     }
+
+    std::string PathIn(const char* name) const { return (folder_ / name).string(); }
 
     // Init and parameter read, as the texture loader starts.
     std::int32_t OpenParams(const std::string& path)
@@ -222,6 +229,21 @@ TEST_F(JpegAdapterTest, OutputThatDoesNotFitTheImageIsRefusedWithoutWriting)
     }
     JpegSetOutputPixels(&record_, nullptr);
     EXPECT_EQ(kJpegErrBadArgument, JpegRead(&record_, kJpegReadWholeImage));
+
+    // A block over the cap is refused before the file is opened (there is
+    // none here); one within it gets as far as the missing file.
+    const std::string missing = path + ".missing";
+    JpegSetFileName(&record_, missing.c_str());
+    JpegSetOutputPixels(&record_, block_.data());
+    JpegSetField(&record_, kJpegOutWidth, 15000);
+    JpegSetField(&record_, kJpegOutHeight, 15000);  // 675e6 bytes of RGB
+    EXPECT_EQ(kJpegErrBadOutput, JpegRead(&record_, kJpegReadWholeImage));
+    JpegSetField(&record_, kJpegOutChannels, 1);
+    JpegSetField(&record_, kJpegOutColour, kJpegColourGrey);
+    JpegSetField(&record_, kJpegOutWidth, 23170);
+    JpegSetField(&record_, kJpegOutHeight, 23170);  // 536,848,900 bytes of grey, just within
+    EXPECT_EQ(kJpegErrOpenFile, JpegRead(&record_, kJpegReadWholeImage));
+    EXPECT_TRUE(BlockUntouched());
     EXPECT_EQ(kJpegOk, JpegFree(&record_));
 }
 
@@ -281,6 +303,8 @@ TEST_F(JpegAdapterTest, FilesThatCannotBeDecodedFailWithoutWritingOutsideTheBloc
     // Cut inside the compressed rows: the header is whole, the image is not.
     const std::vector<unsigned char> cut(colour.begin(), colour.end() - 40);
     const std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G'};
+    // Whole but for the end marker: cut short all the same.
+    const std::vector<unsigned char> noEnd(colour.begin(), colour.end() - 2);
     // A BMP's first bytes: a real image format, but not JPEG.
     const std::vector<unsigned char> bmp = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0};
     struct Case {
@@ -292,6 +316,7 @@ TEST_F(JpegAdapterTest, FilesThatCannotBeDecodedFailWithoutWritingOutsideTheBloc
         {"text.jpg", text},
         {"bmp.jpg", bmp},
         {"cut.jpg", cut},
+        {"no-end-marker.jpg", noEnd},
         {"cmyk.jpg", std::vector<unsigned char>(std::begin(kCmykJpeg), std::end(kCmykJpeg))},
     };
     for (const Case& c : cases) {
@@ -307,6 +332,22 @@ TEST_F(JpegAdapterTest, FilesThatCannotBeDecodedFailWithoutWritingOutsideTheBloc
         EXPECT_LT(whole, 0);
         EXPECT_EQ(kJpegOk, JpegFree(&record_));
     }
+
+    // What is not a regular file fails at once, like a missing one.
+    const std::string folder = PathIn("folder.jpg");
+    ASSERT_TRUE(fs::create_directory(folder));
+    EXPECT_EQ(kJpegErrOpenFile, OpenParams(folder));
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+#if !defined(_WIN32)
+    const std::string fifo = PathIn("fifo.jpg");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    alarm(30);  // an open that waits for a writer ends the test instead of hanging it
+    EXPECT_EQ(kJpegErrOpenFile, OpenParams(fifo));
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+    EXPECT_EQ(kJpegErrOpenFile, OpenParams("/dev/zero"));
+    alarm(0);
+    EXPECT_EQ(kJpegOk, JpegFree(&record_));
+#endif
 }
 
 TEST_F(JpegAdapterTest, DamagedBytesAnywhereNeverWriteOutsideTheBlock)
@@ -339,8 +380,8 @@ TEST_F(JpegAdapterTest, DamagedBytesAnywhereNeverWriteOutsideTheBlock)
         }
         EXPECT_EQ(kJpegOk, JpegFree(&record_));
     }
-    // The untouched prefix lengths near the end and harmless changes (in the
-    // padding of the header, say) still decode: the loop did reach the pixels.
+    // Harmless changes (in the padding of the header, say) still decode: the
+    // loop did reach the pixels.
     EXPECT_GT(decoded, 0);
 }
 

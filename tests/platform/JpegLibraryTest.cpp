@@ -113,7 +113,9 @@ TEST(JpegLibrary, DamagedFilesFailWithoutTouchingTheSize)
     }
 }
 
-TEST(JpegLibrary, FileLackingOnlyItsEndMarkerDecodes)
+// libjpeg would not miss the marker here (every row is in before it), but
+// the file is cut short all the same, and the Windows decoder refuses it.
+TEST(JpegLibrary, FileLackingOnlyItsEndMarkerIsRefused)
 {
     TempDir dir;
     const std::string path = dir.Path("a.jpg");
@@ -127,7 +129,7 @@ TEST(JpegLibrary, FileLackingOnlyItsEndMarkerDecodes)
     ASSERT_EQ(kJpegOk, JpegRead(s.record(), kJpegReadParams));
     auto pixels = Block(16 * 16 * 3);
     s.SetOutput(pixels.get(), 16, 16, 3, kJpegColourRgb);
-    EXPECT_EQ(kJpegOk, JpegRead(s.record(), kJpegReadWholeImage));
+    EXPECT_EQ(kJpegErrDecode, JpegRead(s.record(), kJpegReadWholeImage));
 }
 
 // A progressive file may have any number of scans, and each one costs a pass

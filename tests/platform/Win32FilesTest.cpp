@@ -7,6 +7,11 @@
 
 #include "TestImages.h"
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 HANDLE OpenForReading(const std::string& path)
@@ -48,6 +53,14 @@ TEST(Win32Files, WhatCannotBeOpenedGivesTheInvalidHandle)
     WriteBytes(path, {1});
     EXPECT_EQ(INVALID_HANDLE_VALUE, OpenForReading(dir.Path("missing.bin")));
     EXPECT_EQ(INVALID_HANDLE_VALUE, OpenForReading(dir.Path("")));  // a directory
+#if !defined(_WIN32)
+    // Neither a FIFO (whose open would wait for a writer) nor a device.
+    ASSERT_EQ(0, mkfifo(dir.Path("fifo").c_str(), 0600));
+    alarm(30);  // a waiting open ends the test instead of hanging it
+    EXPECT_EQ(INVALID_HANDLE_VALUE, OpenForReading(dir.Path("fifo")));
+    alarm(0);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, OpenForReading("/dev/zero"));
+#endif
     EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA(nullptr, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                 OPEN_EXISTING, 0, nullptr));
     // Only reading existing files is supported.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,11 @@
 #endif
 
 #if defined(TUNNEL_ASAN)
-// Lets a test see an allocation fail: under ASan, blocks beyond 2 GiB come
+// Lets a test see an allocation fail: under ASan, blocks beyond 256 MiB come
 // back null instead of aborting. (The normal build caps the address space.)
 extern "C" const char* __asan_default_options()
 {
-    return "allocator_may_return_null=1:max_allocation_size_mb=2048";
+    return "allocator_may_return_null=1:max_allocation_size_mb=256";
 }
 #endif
 
@@ -218,6 +219,18 @@ const UndecodableJpeg kUndecodable[] = {
          SetFrameSize(&valid, 65000, 65000);  // 12.7e9 bytes of RGB
          WriteBytes(path, valid);
      }},
+    {"LargerThanThePixelCap",
+     [](const std::string& path, std::vector<unsigned char> valid) {
+         SetFrameSize(&valid, 15000, 15000);  // 675e6 bytes of RGB
+         WriteBytes(path, valid);
+     }},
+    {"NoEndMarker",
+     [](const std::string& path, std::vector<unsigned char> valid) {
+         valid.resize(valid.size() - 2);
+         WriteBytes(path, valid);
+     }},
+    {"ADirectory",
+     [](const std::string& path, std::vector<unsigned char>) { std::filesystem::create_directory(path); }},
 };
 
 void PrintTo(const UndecodableJpeg& file, std::ostream* out)
@@ -257,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(BadInput, TextureJpegFallback, ::testing::ValuesIn(kUnd
                              return std::string(param.param.name);
                          });
 
-// Makes a 3.9e9-byte block impossible to get: the normal build caps the
+// Makes a 507e6-byte block impossible to get: the normal build caps the
 // address space; under ASan the options above do it.
 #if defined(TUNNEL_ASAN)
 class NoRoomForLargeBlocks {
@@ -271,7 +284,7 @@ public:
     {
         getrlimit(RLIMIT_AS, &saved_);
         rlimit capped = saved_;
-        capped.rlim_cur = VirtualSize() + (1ull << 30);
+        capped.rlim_cur = VirtualSize() + (256ull << 20);
         setrlimit(RLIMIT_AS, &capped);
     }
     ~NoRoomForLargeBlocks() { setrlimit(RLIMIT_AS, &saved_); }
@@ -300,7 +313,7 @@ TEST_F(TextureJpegTest, PixelBlockThatCannotBeAllocatedShowsTheChecker)
     const std::string validPath = dir.Path("valid.jpg");
     ASSERT_TRUE(WriteTestJpeg(validPath, 16, 16, 3, Quadrants, 90));
     std::vector<unsigned char> bytes = ReadBytes(validPath);
-    SetFrameSize(&bytes, 36000, 36000);  // 3.9e9 bytes: fits 32 bits, not the memory
+    SetFrameSize(&bytes, 13000, 13000);  // 507e6 bytes: within the cap, not the memory
     const std::string path = dir.Path("large.jpg");
     WriteBytes(path, bytes);
 
@@ -308,7 +321,7 @@ TEST_F(TextureJpegTest, PixelBlockThatCannotBeAllocatedShowsTheChecker)
     {
         NoRoomForLargeBlocks cap;
         // Volatile, or an optimiser may drop the unused malloc/free pair.
-        void* volatile probe = std::malloc(36000ull * 36000ull * 3ull);
+        void* volatile probe = std::malloc(13000ull * 13000ull * 3ull);
         const bool capWorks = probe == nullptr;
         std::free(probe);
         ASSERT_TRUE(capWorks) << "the allocation cap did not take";
