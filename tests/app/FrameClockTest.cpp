@@ -10,7 +10,7 @@
 
 namespace {
 
-// The arithmetic as first specified: 64-bit tick difference, double
+// The plain arithmetic, without the rebase: 64-bit tick difference, double
 // quotient, float time, delta from the exact time and the rounded previous.
 struct PlainClock {
     float time = 0.0f;

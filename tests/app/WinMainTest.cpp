@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Failed to initialize the visual effect.", true}),
     [](const ::testing::TestParamInfo<FailureCase>& param) { return std::string(param.param.name); });
 
-TEST_F(WinMainTest, RegistersTheClassAndCreatesTheWindowAsSpecified)
+TEST_F(WinMainTest, RegistersTheClassAndCreatesAHidden640x480OverlappedWindow)
 {
     g_fakeEffect.initResult = false;  // stop after set-up
     RunWinMain();
