@@ -50,7 +50,7 @@ void EndWithParent()
 {
     if (!g_boxShowing)
         return;
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // the box has nothing to save
     if (getppid() != g_boxParent)
         _exit(1);  // the parent ended before the request took hold
 }
@@ -337,11 +337,15 @@ bool StartSdlBackend(std::string* reason)
     // program drawing forever where nobody can see it or close it.
     const char* named = SDL_getenv("SDL_VIDEODRIVER");
     const bool driverNamed = named != nullptr && *named != '\0';
+    // Wayland only where a session names its display: a connection attempt
+    // without one prints a complaint of libwayland's of its own.
+    const char* waylandDisplay = SDL_getenv("WAYLAND_DISPLAY");
+    const bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
     if (!driverNamed)
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, wayland ? "x11,wayland" : "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *reason = driverNamed ? SDL_GetError()
-                              : NoWindowSystemReason(SDL_getenv("DISPLAY"), SDL_getenv("WAYLAND_DISPLAY"));
+                              : NoWindowSystemReason(SDL_getenv("DISPLAY"), waylandDisplay);
         return false;
     }
     Win32InstallBackend(&kSdlBackend);
