@@ -3,7 +3,6 @@
 #include <cfloat>
 #include <cmath>
 
-#include "EffectStateReset.h"
 #include "FloatBits.h"
 
 namespace {
