@@ -1,5 +1,6 @@
 // The process entry of the SDL2 window layer: WinMain's result is the exit code.
 
+#include "app/CommandLine.h"
 #include "platform/Win32.h"
 
 #define SDL_MAIN_HANDLED
@@ -15,6 +16,9 @@ char g_instanceObject;  // its address stands in for the module instance
 
 int main(int argc, char** argv)
 {
+    const CommandLine options = ParseCommandLine(argc, argv);
+    if (options.action != CommandAction::kRun)
+        return AnswerCommandLine(options);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         if (i > 1)

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "PngFile.h"
+#include "FramebufferPng.h"
 #include "WindowStub.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
