@@ -3,7 +3,8 @@
 #include <string>
 
 // The Linux program's command line. Without arguments the program runs as
-// it always has; the options it knows answer a question and end it.
+// it always has; --help and --version answer a question and end it; the
+// XScreenSaver options make it a hack that draws on a window not its own.
 enum class CommandAction {
     kRun,
     kHelp,
@@ -14,9 +15,21 @@ enum class CommandAction {
 struct CommandLine {
     CommandAction action = CommandAction::kRun;
     std::string badOption;  // the argument not understood, for kBadOption
+    // --root (also -root, as older XScreenSaver configurations write it) or
+    // --window-id: draw on a foreign window, without box, title or keys.
+    bool onForeignWindow = false;
+    // From --window-id (decimal or 0x-hexadecimal); 0 with --root, which
+    // takes $XSCREENSAVER_WINDOW, or the root window when that is unset.
+    unsigned long windowId = 0;
+    bool printRate = false;  // --fps: the rate on stdout once a second
 };
 
-// Reads argv[1] onwards in order; the first argument that decides wins.
+// Reads an X window id as X tools and XScreenSaver write it: decimal, or
+// hexadecimal after 0x; 0 is no window.
+bool ParseWindowId(const char* text, unsigned long* id);
+
+// Reads argv[1] onwards in order; the first argument that decides (help,
+// version, or one not understood, a bad window id included) wins.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // The --help text; installedTexture is where the texture is looked for when

@@ -32,6 +32,25 @@ TEST(CommandLine, TheFirstArgumentDecides)
     }
 }
 
+// What XScreenSaver and X tools pass, and window ids that name no window.
+TEST(CommandLine, XScreenSaverOptionsAttachToAForeignWindow)
+{
+    const CommandLine root = Parse({"-root", "--fps"});
+    EXPECT_EQ(CommandAction::kRun, root.action);
+    EXPECT_TRUE(root.onForeignWindow);
+    EXPECT_EQ(0ul, root.windowId);
+    EXPECT_TRUE(root.printRate);
+    EXPECT_EQ(0x2a00007ul, Parse({"--window-id", "0x2a00007"}).windowId);
+    const CommandLine decimal = Parse({"--window-id", "44040199", "--root"});
+    EXPECT_EQ(44040199ul, decimal.windowId);
+    EXPECT_FALSE(decimal.printRate);
+    EXPECT_FALSE(Parse({"--fps"}).onForeignWindow);
+    EXPECT_EQ(CommandAction::kHelp, Parse({"--root", "--help"}).action);
+    for (const char* id : {"0", "0x", "12ab", "-5", "99999999999999999999999"})
+        EXPECT_EQ(CommandAction::kBadOption, Parse({"--window-id", id}).action) << id;
+    EXPECT_EQ(CommandAction::kBadOption, Parse({"--root", "--window-id"}).action);
+}
+
 TEST(CommandLine, HelpSaysWhereTheTextureIsLookedFor)
 {
     const std::string help = HelpText("/opt/zelk/share/zelk-tunnel/Demo.jpg");
