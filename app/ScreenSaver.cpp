@@ -1,6 +1,7 @@
 #include "app/ScreenSaver.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/WinMain.h"
 #include "app/WndProc.h"
@@ -76,6 +77,21 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
     return WndProc(window, message, wParam, lParam);
 }
 
+// Windows starts a saver from a folder of its own choosing (System32, the
+// control panel's); the texture lies next to the .scr.
+void WorkFromOwnFolder()
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    char* lastSeparator = std::strrchr(path, '\\');
+    if (lastSeparator == nullptr)
+        return;
+    *lastSeparator = '\0';
+    SetCurrentDirectoryA(path);
+}
+
 bool RegisterSaverClass(HINSTANCE instance)
 {
     WNDCLASSA windowClass = {};
@@ -126,6 +142,7 @@ int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request)
         return 0;
     }
 
+    WorkFromOwnFolder();
     g_running = false;
     if (!RegisterSaverClass(instance))
         return 0;

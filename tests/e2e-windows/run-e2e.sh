@@ -44,13 +44,15 @@ start_program() {
   program_pid=$!
 }
 
-# The same program as Windows starts a screensaver: renamed to .scr.
+# The same program as Windows starts a screensaver: renamed to .scr, in the
+# given folder, and started from another (Windows picks its own).
 start_saver() {
   local folder=$1
   shift
   cp "$exe" "$folder/Tunnel.scr"
   exe="$folder/Tunnel.scr"
-  start_program "$folder" "$@"
+  mkdir -p "$work/elsewhere"
+  start_program "$work/elsewhere" "$@"
 }
 
 # Visible top-level windows whose caption is exactly the title.
@@ -346,6 +348,7 @@ run_scenario() {
     note "full-screen window: $geometry"
     wait_for_motion moving
     import -silent -window root rgb:"$work/screen.rgb" 2>/dev/null || fail "cannot read the screen"
+    # In colour: the texture next to the .scr was found.
     [[ $(colour_kind "$work/screen.rgb") == colour ]] || fail "the screen shows no textured tunnel"
     note "the screen shows the textured tunnel, moving"
     no_box_shown || fail "a message box was shown"
