@@ -11,7 +11,6 @@
 
 bool g_running = false;
 
-const char kWindowTitle[] = "Zelk's little tunnel";
 const char kWarningText[] =
     "Warning: watching this effect too much can dramatically\n"
     "  harm your mental sanity. The author of this program\n"

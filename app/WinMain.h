@@ -2,13 +2,14 @@
 
 // Start-up and message loop. WinMain itself is declared by the window layer.
 
+#include "effect/EffectState.h"
 #include "platform/Win32.h"
 
 // True while the message loop runs; paint messages draw only then.
 extern bool g_running;
 
-// The window title, which is also the class name and the warning's caption.
-extern const char kWindowTitle[];
+// kWindowTitle (effect/EffectState.h) is also the class name and the
+// warning's caption.
 // The warning and key-usage text: eleven lines, each ended by a line feed.
 extern const char kWarningText[];
 extern const char kFatalCaption[];

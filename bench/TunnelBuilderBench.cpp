@@ -9,34 +9,22 @@
 #include <benchmark/benchmark.h>
 
 #include "effect/EffectState.h"
+#include "effect/Travel.h"
 #include "effect/TunnelBuilder.h"
 
 namespace {
 
-constexpr float kDefaultSpeed = 8000.0f;        // as set up: 31.25 ring steps a second
 constexpr float kFrameSeconds = 1.0f / 1000.0f;  // 1000 frames a second
 
 // The state right after the effect's set-up: load values, then the set-up's.
 void SetUpEffect()
 {
-    g_focal = 2.0f;
-    g_rippleShape = 0;
-    g_stopRequested = 0;
-    g_ringCount = 0;
+    ResetEffectStateToLoadValues();
     std::memset(static_cast<void*>(g_ringFrames), 0, sizeof g_ringFrames);
     std::memset(g_ringPoints, 0, sizeof g_ringPoints);
-    g_speed = kDefaultSpeed;
-    g_travel = 0.0f;
+    g_speed = kInitialSpeed;  // 31.25 ring steps a second
+    g_deltaTime = kFrameSeconds;
     InitCrossSection();
-}
-
-// The next frame's travel, advanced as the renderer does: the sum in double
-// precision, stored as a float, handed over truncated.
-std::int32_t NextTravel()
-{
-    const double sum = static_cast<double>(kFrameSeconds) * g_speed + g_travel;
-    g_travel = static_cast<float>(sum);
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(sum));
 }
 
 // Every ring up to a far index counts as generated, untwisted: a straight
@@ -55,7 +43,7 @@ void Fly(benchmark::State& state)
 {
     std::int64_t rings = 0;
     for (auto _ : state) {
-        BuildTunnel(NextTravel());
+        BuildTunnel(AdvanceTravel());  // the renderer's own travel step
         rings += g_ringCount;
         benchmark::ClobberMemory();  // the renderer reads g_strip after each frame
     }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "effect/EffectState.h"
 #include "effect/RingTable.h"
+#include "effect/Travel.h"
 #include "effect/TunnelBuilder.h"
 #include "platform/Win32.h"
 #include "texture/Texture.h"
@@ -14,14 +14,10 @@
 
 #include <GL/glu.h>
 
-double g_travelCarry = 0.0;
-
 namespace {
 
-constexpr char kTitle[] = "Zelk's little tunnel";
 constexpr char kTextureFile[] = "Demo.jpg";
 constexpr double kFourThirds = 4.0 / 3.0;
-constexpr float kInitialSpeed = 8000.0f;
 constexpr int kTrianglesPerRingPair = 128;  // at g_polyStep 1
 
 // The aspect of the client area, rounded to a float as the projection rule
@@ -76,18 +72,12 @@ void ShowRate()
     // have none at all: show no triangles then rather than a negative count.
     const int pairs = std::max(g_ringCount - 1, 0);
     char text[256];
-    std::snprintf(text, sizeof text, "%s - %g fps (%d tri)", kTitle,
+    std::snprintf(text, sizeof text, "%s - %g fps (%d tri)", kWindowTitle,
                   static_cast<double>(g_frameCount) / elapsed,
                   pairs * kTrianglesPerRingPair / g_polyStep);
     SetWindowTextA(g_hwnd, text);
     g_lastRateTime = g_time;
     g_frameCount = 0;
-}
-
-double FloatSpacingAbove(float value)
-{
-    return static_cast<double>(std::nextafter(value, std::numeric_limits<float>::infinity())) -
-           static_cast<double>(value);
 }
 
 // Far to near, without a depth buffer: nearer rings paint over farther ones.
@@ -113,38 +103,6 @@ void DrawTunnel()
 }
 
 }  // namespace
-
-std::int32_t AdvanceTravel()
-{
-    double step = static_cast<double>(g_deltaTime) * static_cast<double>(g_speed);
-    if (!(step > 0.0)) {
-        step = 0.0;  // not a number, or backwards: the ring cache needs a travel that never falls
-    } else if (step > kMaxTravelStep) {
-        step = kMaxTravelStep;
-    }
-
-    const float before = g_travel;
-    // With no carry this is exactly delta * speed + travel.
-    const double due = step + g_travelCarry;
-    double sum = due + static_cast<double>(before);
-    double from = before;
-    if (sum >= kTravelRebaseThreshold) {
-        sum -= kTravelRebaseShift;
-        from -= kTravelRebaseShift;
-        // Far below the base every index is unbuilt alike; -1 keeps it from underflowing
-        // when the tunnel ran out long ago and the window stays open.
-        g_lastBuiltRing = std::max(g_lastBuiltRing - kTravelRebaseRings, -1);
-    }
-    g_travel = static_cast<float>(sum);
-    if (step < kCarryBelowSpacings * FloatSpacingAbove(g_travel)) {
-        g_travelCarry = due - (static_cast<double>(g_travel) - from);
-    } else {
-        g_travelCarry = 0.0;
-    }
-    // g_travel only ever holds what this function stored, so sum is below
-    // 2^24 + 2^22 before the rebase and below 2^24 after it: always defined.
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(sum));
-}
 
 bool InitEffect()
 {

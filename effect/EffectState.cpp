@@ -1,6 +1,8 @@
 #include "effect/EffectState.h"
 
-float g_focal = 2.0f;
+#include "effect/Travel.h"
+
+float g_focal = kInitialFocal;
 float g_speed = 0.0f;
 float g_travel = 0.0f;
 int g_polyStep = 0;
@@ -17,6 +19,28 @@ float g_lastAspect = 0.0f;
 int g_clientWidth = 0;
 int g_clientHeight = 0;
 HWND g_hwnd = nullptr;
+
+void ResetEffectStateToLoadValues()
+{
+    g_focal = kInitialFocal;
+    g_speed = 0.0f;
+    g_travel = 0.0f;
+    g_polyStep = 0;
+    g_rippleShape = 0;
+    g_stopRequested = 0;
+    g_ringCount = 0;
+    g_lastBuiltRing = 0;
+    g_frameCount = 0;
+    g_time = 0.0f;
+    g_deltaTime = 0.0f;
+    g_lastRateTime = 0.0f;
+    g_lastRateTimeSet = false;
+    g_lastAspect = 0.0f;
+    g_clientWidth = 0;
+    g_clientHeight = 0;
+    g_hwnd = nullptr;
+    g_travelCarry = 0.0;
+}
 
 namespace {
 

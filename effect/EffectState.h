@@ -26,6 +26,18 @@ extern int g_clientWidth;      // client area size in pixels
 extern int g_clientHeight;
 extern HWND g_hwnd;            // the effect window
 
+// Puts every variable above back to its value at load (and the travel carry,
+// see Travel.h), for whatever runs the effect more than once in a process.
+void ResetEffectStateToLoadValues();
+
+// The window title: also the class name, the warning's caption and the start
+// of the rate display.
+constexpr char kWindowTitle[] = "Zelk's little tunnel";
+// The speed set-up gives, in 1/256 ring steps a second.
+constexpr float kInitialSpeed = 8000.0f;
+// g_focal at load.
+constexpr float kInitialFocal = 2.0f;
+
 // Key codes the effect reacts to (typed characters, not scan codes).
 enum EffectKey : std::uintptr_t {
     kKeyEscape = 27,

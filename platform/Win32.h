@@ -3,12 +3,9 @@
 // The window layer: the part of the Win32 API that the program calls, and
 // nothing more. On Windows this header only pulls in <windows.h> and the GL
 // header. Elsewhere it declares the same names with Win32's signatures, and
-// one of two implementations links behind them:
-//  - Win32Sdl.cpp: a real window, GL context, keyboard and message boxes
-//    over SDL2 (the program `tunnel`).
-//  - Win32Scripted.cpp: no window at all; tests inject message-box answers,
-//    failures, queued messages and the counter, and read back what was called
-//    (see Win32Scripted.h).
+// the window model (Win32Window.cpp) implements them once over a backend
+// installed at run time (Win32Backend.h): SDL2 for the program, headless for
+// tunnel-render, scripted for the tests.
 //
 // What it emulates: one window of one registered class; a per-thread message
 // queue with posted messages, WM_QUIT and a WM_PAINT generated while the
@@ -25,9 +22,9 @@
 // Over SDL2 the window manager owns the frame, so the outer size given to
 // CreateWindowExA loses a nominal Windows frame (4-pixel borders, 26-pixel
 // caption): 640 x 480 gives the 632 x 446 client area Windows would give.
-// With TUNNEL_WIN32_TRACE set, the SDL2 layer writes each message box's
+// With TUNNEL_WIN32_TRACE set, the SDL2 backend writes each message box's
 // caption, type and text to standard error, for tests that cannot read the
-// box's pixels; nothing else reads the environment.
+// box's pixels.
 
 #include "platform/Win32Types.h"
 
@@ -211,7 +208,7 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 void OutputDebugStringA(LPCSTR text);
 
-// The program's entry; the layer's main() calls it and returns its result.
+// The program's entry; the platform's main() calls it and returns its result.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                    int showCommand);
 

@@ -73,3 +73,53 @@ void ClientSizeForOuterSize(int outerWidth, int outerHeight, int* clientWidth, i
     *clientWidth = width > 1 ? width : 1;
     *clientHeight = height > 1 ? height : 1;
 }
+
+SdlMessageBoxLayout MessageBoxLayoutFor(UINT type)
+{
+    SdlMessageBoxLayout layout{};
+    if ((type & 0x0F) == MB_OKCANCEL) {
+        layout.buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"};
+        layout.buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"};
+        layout.buttonCount = 2;
+        layout.answerWhenClosed = IDCANCEL;
+    } else {
+        layout.buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                                 SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                             IDOK, "OK"};
+        layout.buttonCount = 1;
+        layout.answerWhenClosed = IDOK;
+    }
+    layout.flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    switch (type & 0xF0) {
+    case MB_ICONERROR:
+        layout.flags |= SDL_MESSAGEBOX_ERROR;
+        break;
+    case MB_ICONWARNING:
+        layout.flags |= SDL_MESSAGEBOX_WARNING;
+        break;
+    default:
+        layout.flags |= SDL_MESSAGEBOX_INFORMATION;
+        break;
+    }
+    return layout;
+}
+
+int MessageBoxAnswer(const SdlMessageBoxLayout& layout, int chosenButtonId)
+{
+    return chosenButtonId < 0 ? layout.answerWhenClosed : chosenButtonId;
+}
+
+std::string NoWindowSystemReason(const char* x11Display, const char* waylandDisplay)
+{
+    const bool x11 = x11Display != nullptr && *x11Display != '\0';
+    const bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
+    if (x11 && wayland)
+        return std::string("neither the X display \"") + x11Display + "\" nor the Wayland display \"" +
+               waylandDisplay + "\" answers";
+    if (x11)
+        return std::string("the X display \"") + x11Display + "\" does not answer";
+    if (wayland)
+        return std::string("the Wayland display \"") + waylandDisplay +
+               "\" does not answer (DISPLAY is not set)";
+    return "no display (DISPLAY is not set)";
+}

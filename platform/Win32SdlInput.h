@@ -1,12 +1,15 @@
 #pragma once
 
-// The pure parts of the SDL2 window layer, kept apart so tests can check them
-// without a display: keys and text to Windows character codes, and the
-// Windows frame that the outer window size includes.
+// The pure parts of the SDL2 window backend, kept apart so tests can check
+// them without a display: keys and text to Windows character codes, the
+// Windows frame that the outer window size includes, message-box buttons and
+// the reason given when no window system answers.
 
 #include "platform/Win32.h"
 
 #include <SDL.h>
+
+#include <string>
 
 // The virtual key whose key-down TranslateMessage turns into a character, for
 // the keys that never arrive as text input (Escape, Return, Backspace, Tab);
@@ -24,3 +27,19 @@ int CharacterCodesForText(const char* utf8, WPARAM* codes, int maxCodes);
 // (a 4-pixel sizing frame and a 26-pixel caption: 640 x 480 gives 632 x 446),
 // at least 1 x 1.
 void ClientSizeForOuterSize(int outerWidth, int outerHeight, int* clientWidth, int* clientHeight);
+
+// An SDL box for a MessageBoxA type: OK, or OK and Cancel, left to right,
+// Return choosing OK and Escape the last button; the icon as SDL flags.
+struct SdlMessageBoxLayout {
+    Uint32 flags;
+    int buttonCount;
+    SDL_MessageBoxButtonData buttons[2];
+    int answerWhenClosed;  // closing the box answers as Escape does
+};
+SdlMessageBoxLayout MessageBoxLayoutFor(UINT type);
+// MessageBoxA's answer for SDL's chosen button id (-1: the box was closed).
+int MessageBoxAnswer(const SdlMessageBoxLayout& layout, int chosenButtonId);
+
+// Why neither X11 nor Wayland could be started, from the two variables that
+// name their displays (null when unset).
+std::string NoWindowSystemReason(const char* x11Display, const char* waylandDisplay);

@@ -1,11 +1,14 @@
-// The process entry of the SDL2 window layer: WinMain's result is the exit code.
+// The process entry on Linux: the SDL2 window backend under WinMain, whose
+// result is the exit code.
 
 #include "app/CommandLine.h"
 #include "platform/Win32.h"
+#include "platform/Win32Sdl.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -26,8 +29,13 @@ int main(int argc, char** argv)
         commandLine += argv[i];
     }
     SDL_SetMainReady();
+    std::string reason;
+    if (!StartSdlBackend(&reason)) {
+        std::fprintf(stderr, "cannot open a window: %s\n", reason.c_str());
+        return 1;
+    }
     const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(&g_instanceObject), nullptr,
                                  commandLine.data(), SW_SHOWNORMAL);
-    SDL_Quit();
+    StopSdlBackend();
     return exitCode;
 }

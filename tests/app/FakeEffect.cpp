@@ -3,7 +3,7 @@
 #include "app/WinMain.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "platform/Win32Scripted.h"
+#include "Win32Scripted.h"
 
 FakeEffect g_fakeEffect;
 

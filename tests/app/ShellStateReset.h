@@ -5,8 +5,8 @@
 #include "app/PixelFormat.h"
 #include "app/WinMain.h"
 #include "app/WndProc.h"
-#include "effect/EffectStateReset.h"
-#include "platform/Win32Scripted.h"
+#include "effect/EffectState.h"
+#include "Win32Scripted.h"
 
 // Everything the shell's tests touch, back to its value at program load.
 inline void ResetShellState()

@@ -10,8 +10,7 @@
 #include "app/WinMain.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"
-#include "effect/EffectStateReset.h"
-#include "platform/Win32Scripted.h"
+#include "Win32Scripted.h"
 
 namespace {
 

@@ -161,6 +161,39 @@ screenshot_main() {
   note "screenshot $file ($colours colours)"
 }
 
+# A display number with no server behind it.
+free_display() {
+  local n=90
+  while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do
+    n=$((n + 1))
+  done
+  echo ":$n"
+}
+
+# Without a window system the program must say why in one line and end with
+# 1, before any box, rather than run where nobody can see or stop it.
+expect_no_window() {
+  local label=$1 expected=$2
+  shift 2
+  local code=0
+  (cd "$assets" && exec timeout 10 env "$@" "$exe") >"$work/program.log" 2>&1 || code=$?
+  ((code != 124)) || fail "$label: still running after 10 s"
+  ((code == 1)) || fail "$label: exit code $code, expected 1"
+  [[ "$(wc -l <"$work/program.log")" -eq 1 ]] || fail "$label: not one line of output"
+  grep -qx "$expected" "$work/program.log" || fail "$label: said \"$(cat "$work/program.log")\""
+  note "$label: exit code 1, \"$expected\""
+}
+
+if [[ $scenario == no-display ]]; then
+  absent=$(free_display)
+  expect_no_window "DISPLAY=$absent" "cannot open a window: the X display \"$absent\" does not answer" \
+    -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY="$absent"
+  expect_no_window "no DISPLAY" "cannot open a window: no display (DISPLAY is not set)" \
+    -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u DISPLAY
+  echo "PASS ($scenario)"
+  exit 0
+fi
+
 start_display
 case $scenario in
   box-escape | box-cancel | box-close)
@@ -177,6 +210,16 @@ case $scenario in
     no_named_windows || fail "a window is left: $(windows_named '.')"
     note "no window was ever opened"
     ! grep -q 'PixelFormat Selected' "$work/program.log" || fail "a GL window was created"
+    ;;
+
+  box-sigterm)
+    # Ended by SIGTERM while the box is up: the box goes with the program.
+    start_program "$assets"
+    wait_for_box
+    kill -TERM "$program_pid"
+    wait_until 5 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program ignored SIGTERM"
+    wait_until 5 no_named_windows || fail "the box stays after SIGTERM: $(windows_named '.')"
+    note "the program and its box are gone"
     ;;
 
   run-keys-escape)

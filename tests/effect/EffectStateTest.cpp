@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "EffectStateReset.h"
 #include "FloatBits.h"
 
 namespace {

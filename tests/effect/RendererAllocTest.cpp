@@ -1,17 +1,16 @@
 // Its own executable: it replaces the global allocation functions to count
-// what RenderFrame allocates. The window calls go to tunnel-render's window
-// stub, which keeps the title in a fixed buffer, so a frame that shows the
-// rate is counted whole.
+// what RenderFrame allocates. The window calls go to the window model over
+// the headless backend, which keeps the title in a fixed buffer, so a frame
+// that shows the rate is counted whole.
 
-#include <cstdint>
 #include <string>
 
 #include "AllocationCounter.h"
-#include "EffectStateReset.h"
 #include "GlContext.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "WindowStub.h"
+#include "platform/Win32Backend.h"
+#include "platform/Win32Headless.h"
 
 namespace {
 
@@ -33,8 +32,14 @@ TEST(RendererAllocationCount, SeesAnAllocationOnThisThread)
 TEST_F(RendererAllocation, FramesAllocateNothing)
 {
     ResetEffectStateToLoadValues();
-    WindowStubReset();
-    g_hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5150));
+    InstallHeadlessBackend();
+    Win32ResetModel();
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "alloc";
+    ASSERT_NE(0, RegisterClassA(&windowClass));
+    g_hwnd = CreateWindowExA(0, "alloc", "", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, g_hwnd);
     g_clientWidth = 640;
     g_clientHeight = 480;
     ASSERT_TRUE(InitEffect());
@@ -57,7 +62,7 @@ TEST_F(RendererAllocation, FramesAllocateNothing)
         StopCountingAllocations();
     }
     EXPECT_EQ(0, AllocationCount());
-    EXPECT_STREQ("Zelk's little tunnel - 60 fps (", std::string(WindowStubTitle()).substr(0, 31).c_str());
+    EXPECT_STREQ("Zelk's little tunnel - 60 fps (", std::string(Win32ModelWindowTitle()).substr(0, 31).c_str());
 }
 
 }  // namespace

@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "EffectStateReset.h"
 #include "FloatBits.h"
 #include "GlContext.h"
 #include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
-#include "platform/Win32Scripted.h"
+#include "Win32Scripted.h"
 #include "texture/Texture.h"
 
 #include <GL/glu.h>

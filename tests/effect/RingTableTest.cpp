@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "EffectStateReset.h"
+#include "effect/EffectState.h"
 #include "FloatBits.h"
 
 namespace {

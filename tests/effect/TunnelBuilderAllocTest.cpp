@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "EffectStateReset.h"
+#include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
 
 namespace {

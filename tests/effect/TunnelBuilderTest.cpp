@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "EffectStateReset.h"
+#include "effect/EffectState.h"
+#include "effect/Travel.h"
 #include "FloatBits.h"
 #include "math/Mat3.h"
 
@@ -715,26 +716,23 @@ std::uint64_t Mix(std::uint64_t hash, float value)
     return Mix(hash, FloatBits(value));
 }
 
-// 450 frames at 60 frames a second with the travel advanced as the renderer
-// does, a focal of 2 * 1.1, the rippled shape from frame 100, coarser
-// polygons from frames 200 and 300 and Escape at frame 380. Everything a
+// 450 frames at 60 frames a second with the effect's own travel step, a
+// focal of 2 * 1.1, the rippled shape from frame 100, coarser polygons from
+// frames 200 and 300 and Escape at frame 380. Everything a
 // frame hands to the renderer goes into the hash: the ring count, the newest
 // ring, and the depths and strip entries of the marched rings.
 TEST_F(TunnelBuilderTest, FlightMatchesTheModelBitForBit)
 {
     HandleKey('*');
     std::uint64_t hash = 0xcbf29ce484222325u;
-    float travel = 0.0f;
-    const float speed = 8000.0f;
-    const float deltaTime = 1.0f / 60.0f;
+    g_speed = kInitialSpeed;
+    g_deltaTime = 1.0f / 60.0f;
     for (int frame = 0; frame < 450; ++frame) {
         if (frame == 100) HandleKey(' ');
         if (frame == 200) HandleKey('2');
         if (frame == 300) HandleKey('1');
         if (frame == 380) HandleKey(27);
-        const double sum = static_cast<double>(deltaTime) * speed + travel;
-        travel = static_cast<float>(sum);
-        BuildTunnel(static_cast<std::int32_t>(static_cast<std::int64_t>(sum)));
+        BuildTunnel(AdvanceTravel());
 
         hash = Mix(hash, static_cast<std::uint32_t>(g_ringCount));
         hash = Mix(hash, static_cast<std::uint32_t>(g_lastBuiltRing));

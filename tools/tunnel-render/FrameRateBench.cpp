@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include <unistd.h>
 
@@ -15,7 +16,8 @@
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
-#include "platform/HeadlessGl.h"
+#include "effect/Travel.h"
+#include "platform/Win32Headless.h"
 
 #include <GL/gl.h>
 
@@ -28,15 +30,11 @@ constexpr double kFrameStep = 1.0 / 60.0;
 // A fresh effect at the default settings, textured with our Demo.jpg.
 void StartEffect()
 {
+    const HWND window = g_hwnd;
+    ResetEffectStateToLoadValues();
+    g_hwnd = window;
     g_clientWidth = kWidth;
     g_clientHeight = kHeight;
-    g_time = 0.0f;
-    g_deltaTime = 0.0f;
-    g_lastRateTimeSet = false;
-    g_frameCount = 0;
-    g_stopRequested = 0;
-    g_rippleShape = 0;
-    g_focal = 2.0f;
     if (chdir(TUNNEL_ASSETS_DIR) != 0 || !InitEffect()) {
         std::fprintf(stderr, "bench_frame_rate: cannot set up the effect in %s\n", TUNNEL_ASSETS_DIR);
         std::exit(1);
@@ -131,12 +129,14 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    HeadlessGl gl;
-    if (!gl.Create(kWidth, kHeight)) {
-        std::fprintf(stderr, "bench_frame_rate: no GL context: %s\n", gl.Error().c_str());
+    std::string error;
+    g_hwnd = OpenHeadlessWindow(kWidth, kHeight, &error);
+    if (g_hwnd == nullptr) {
+        std::fprintf(stderr, "bench_frame_rate: no GL context: %s\n", error.c_str());
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    DestroyWindow(g_hwnd);  // the context goes before the texture's destructor runs at exit
     return 0;
 }

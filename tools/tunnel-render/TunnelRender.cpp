@@ -14,10 +14,9 @@
 #include <unistd.h>
 
 #include "FramebufferPng.h"
-#include "WindowStub.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "platform/HeadlessGl.h"
+#include "platform/Win32Headless.h"
 
 namespace {
 
@@ -193,6 +192,18 @@ bool InitEffectIn(const std::string& dir)
     return ok;
 }
 
+// The effect asks to close by posting WM_CLOSE to its window.
+bool CloseRequested()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_CLOSE) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -203,17 +214,22 @@ int main(int argc, char** argv)
         return status;
     }
 
-    HeadlessGl gl;
-    if (!gl.Create(options.width, options.height)) {
-        std::fprintf(stderr, "tunnel-render: no GL context: %s\n", gl.Error().c_str());
+    std::string noContext;
+    const HWND window = OpenHeadlessWindow(options.width, options.height, &noContext);
+    if (window == nullptr) {
+        std::fprintf(stderr, "tunnel-render: no GL context: %s\n", noContext.c_str());
         return 1;
     }
-    WindowStubReset();
-    WindowStubPrintTitles(options.printTitles);
+    // The context goes with the window, before the texture's destructor runs at exit.
+    struct WindowCloser {
+        HWND window;
+        ~WindowCloser() { DestroyWindow(window); }
+    } closer{window};
+    HeadlessPrintTitles(options.printTitles);
+    ResetEffectStateToLoadValues();
+    g_hwnd = window;
     g_clientWidth = options.width;
     g_clientHeight = options.height;
-    g_time = 0.0f;
-    g_deltaTime = 0.0f;
     if (!InitEffectIn(options.textureDir)) {
         return 1;
     }
@@ -241,7 +257,7 @@ int main(int argc, char** argv)
                 }
             }
         }
-        if (WindowStubCloseRequested()) {
+        if (CloseRequested()) {
             std::printf("close requested at frame %ld\n", frame);
             if (!options.shots.empty() && options.shots.rbegin()->first > frame) {
                 std::fprintf(stderr, "tunnel-render: frame %ld is never reached\n",

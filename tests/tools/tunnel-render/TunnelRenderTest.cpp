@@ -12,11 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "effect/EffectStateReset.h"
 #include "GlContext.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "platform/Win32Scripted.h"
+#include "Win32Scripted.h"
 
 namespace {
 

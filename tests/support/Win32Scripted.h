@@ -1,10 +1,10 @@
 #pragma once
 
-// Test controls of the scripted window layer: the Win32 calls of Win32.h
-// without any real window. Tests inject message-box answers and failures,
-// queue messages, set the counter, and read back every call. GL calls go to
-// whatever context the test has made current (tests/GlContext.h); the wgl
-// calls here only hand out and record fake handles.
+// The scripted window backend: the window model without any real window.
+// Tests inject message-box answers and failures, queue messages, set the
+// counter, and read back every Win32 call. GL calls go to whatever context
+// the test has made current (tests/support/GlContext.h); the wgl calls here
+// only hand out and record fake handles.
 
 #include "platform/Win32.h"
 
@@ -27,8 +27,9 @@ struct ScriptedCall {
     std::uintptr_t args[4];
 };
 
-// Back to the state at load: no class, no window, nothing queued or recorded,
-// every answer IDOK, no failures, a 1 MHz counter standing at 0.
+// Installs the scripted backend and puts it and the window model back to the
+// state at load: no class, no window, nothing queued or recorded, every
+// answer IDOK, no failures, a 1 MHz counter standing at 0.
 void ScriptedReset();
 
 // Answers for the next message boxes, in order; once used up, boxes answer IDOK.

@@ -1,4 +1,4 @@
-#include "effect/EffectRenderer.h"
+#include "effect/Travel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,6 @@
 #include <limits>
 #include <vector>
 
-#include "EffectStateReset.h"
 #include "FloatBits.h"
 #include "effect/EffectState.h"
 #include "effect/RingTable.h"
@@ -18,13 +17,11 @@
 
 namespace {
 
-constexpr float kDefaultSpeed = 8000.0f;
-
 void StartAfterSetUp()
 {
     ResetEffectStateToLoadValues();
     InitCrossSection();
-    g_speed = kDefaultSpeed;
+    g_speed = kInitialSpeed;
     g_travel = 0.0f;
     g_travelCarry = 0.0;
 }
@@ -34,14 +31,14 @@ void StartAfterSetUp()
 std::vector<float> KeyReachableSpeeds()
 {
     std::vector<float> speeds;
-    g_speed = kDefaultSpeed;
+    g_speed = kInitialSpeed;
     while (g_speed < std::numeric_limits<float>::infinity()) {
         speeds.push_back(g_speed);
         HandleKey(kKeySpeedUp);
     }
     speeds.push_back(g_speed);
     // Dividing the smallest denormal rounds back to it: "-" ends there.
-    g_speed = kDefaultSpeed;
+    g_speed = kInitialSpeed;
     for (float last = -1.0f; g_speed != last;) {
         last = g_speed;
         HandleKey(kKeySpeedDown);
@@ -130,7 +127,7 @@ void ExpectPlainArithmeticForHalfAnHour(DeltaOf deltaOf)
         g_deltaTime = deltaOf(frame);
         const std::int32_t argument = AdvanceTravel();
         const double plainSum =
-            static_cast<double>(g_deltaTime) * static_cast<double>(kDefaultSpeed) + plainTravel;
+            static_cast<double>(g_deltaTime) * static_cast<double>(kInitialSpeed) + plainTravel;
         plainTravel = static_cast<float>(plainSum);
         const auto plainArgument = static_cast<std::int32_t>(static_cast<std::int64_t>(plainSum));
         if (FloatBits(g_travel) != FloatBits(plainTravel) || argument != plainArgument) {
@@ -292,7 +289,7 @@ TEST(TravelStep, InfiniteSpeedZeroAndNegativeDeltasStayBoundedAndNeverGoBack)
     } cases[] = {
         {0.016f, inf, kMaxTravelStep},
         {0.0f, inf, 0.0},
-        {-0.5f, kDefaultSpeed, 0.0},
+        {-0.5f, kInitialSpeed, 0.0},
         {1.0e-30f, inf, kMaxTravelStep},
         {3.0e38f, 3.0e38f, kMaxTravelStep},
     };

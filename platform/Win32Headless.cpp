@@ -1,0 +1,155 @@
+#include "platform/Win32Headless.h"
+
+#include "platform/HeadlessGl.h"
+#include "platform/Win32Backend.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+struct HeadlessWindow {
+    int width = 0;
+    int height = 0;
+    bool printTitles = false;
+    HeadlessGl gl;
+};
+
+HeadlessWindow g_headless;
+
+// Its address stands in for the one context.
+char g_contextObject;
+
+HGLRC TheContext()
+{
+    return reinterpret_cast<HGLRC>(&g_contextObject);
+}
+
+bool CreateWindow(const Win32WindowRequest& request)
+{
+    g_headless.width = request.outerWidth;
+    g_headless.height = request.outerHeight;
+    return true;
+}
+
+void DestroyWindow()
+{
+    g_headless.gl.Destroy();
+}
+
+void ShowWindow(bool) {}
+
+void SetTitle(const char* text)
+{
+    if (g_headless.printTitles)
+        std::printf("title: %s\n", text);
+}
+
+void ClientSize(int* width, int* height)
+{
+    *width = g_headless.width;
+    *height = g_headless.height;
+}
+
+void PumpEvents() {}
+
+int MessageBox(HWND, const char*, const char*, UINT)
+{
+    return IDOK;
+}
+
+int ColorBits()
+{
+    return 32;
+}
+
+int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR&)
+{
+    return 1;
+}
+
+HGLRC CreateContext()
+{
+    return g_headless.gl.Create(g_headless.width, g_headless.height) ? TheContext() : nullptr;
+}
+
+bool MakeCurrent(HGLRC context)
+{
+    // Nothing else can be current: the one context stays so while it lives.
+    return context == nullptr || (context == TheContext() && g_headless.gl.IsCurrent());
+}
+
+bool DeleteContext(HGLRC context)
+{
+    if (context != TheContext())
+        return false;
+    g_headless.gl.Destroy();
+    return true;
+}
+
+bool SwapBuffers()
+{
+    return true;  // a pbuffer: the frame stays where glReadPixels finds it
+}
+
+std::int64_t CounterFrequency()
+{
+    return 1000000000;
+}
+
+std::int64_t Counter()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void DebugOutput(const char* text)
+{
+    std::fputs(text, stderr);
+}
+
+const Win32Backend kHeadlessBackend = {
+    "headless",    CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
+    ClientSize,    PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
+    CreateContext, MakeCurrent,  DeleteContext, SwapBuffers, CounterFrequency,
+    Counter,       DebugOutput,  nullptr,
+};
+
+}  // namespace
+
+void InstallHeadlessBackend()
+{
+    Win32InstallBackend(&kHeadlessBackend);
+}
+
+void HeadlessPrintTitles(bool print)
+{
+    g_headless.printTitles = print;
+}
+
+HWND OpenHeadlessWindow(int width, int height, std::string* error)
+{
+    InstallHeadlessBackend();
+    static const char kClassName[] = "headless";
+    if (Win32ModelClass() == nullptr) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = kClassName;
+        RegisterClassA(&windowClass);
+    }
+    HWND window = CreateWindowExA(0, kClassName, "", 0, 0, 0, width, height, nullptr, nullptr,
+                                  nullptr, nullptr);
+    if (window == nullptr) {
+        *error = "no window";
+        return nullptr;
+    }
+    HDC deviceContext = GetDC(window);
+    HGLRC context = wglCreateContext(deviceContext);
+    if (context == nullptr || !wglMakeCurrent(deviceContext, context)) {
+        *error = g_headless.gl.Error();
+        DestroyWindow(window);
+        return nullptr;
+    }
+    return window;
+}
