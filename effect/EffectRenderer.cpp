@@ -111,8 +111,8 @@ bool InitEffect()
     ApplyProjection(aspect);
     g_lastAspect = aspect;
 
-    g_tunnelTexture.LoadJPEG(TextureFileToLoad(kTextureFile, RunningExecutable()).c_str(),
-                             false);  // falls back to its own pattern
+    // The current folder's file, else the installed one; else its own pattern.
+    g_tunnelTexture.LoadJPEG(TextureFileToLoad(kTextureFile, RunningExecutable()).c_str(), false);
     glEnable(GL_TEXTURE_2D);
     g_tunnelTexture.Bind();
 
