@@ -104,7 +104,7 @@ unfade:		False
 timeout:	1:00:00
 cycle:		0:00:00
 dpmsEnabled:	False
-programs:	GL: $home/bin/zelk-tunnel --root \\n
+programs:	GL: "Zelk's little tunnel" $home/bin/zelk-tunnel --root \\n
 CONFIG
     chown -R "$hack_user" "$home"
     (cd "$home" && run_as_user xscreensaver --no-splash --verbose) >"$work/daemon.log" 2>&1 &

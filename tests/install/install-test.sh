@@ -45,6 +45,19 @@ check_command_line() {
   note "--help names $texture, --version, unknown option: exit 2"
 }
 
+# The XScreenSaver hack under the prefix $1: a relative link to the program
+# where Debian's XScreenSaver looks for hacks, and its well-formed description.
+check_hack_files() {
+  local prefix=$1
+  local link="$prefix/libexec/xscreensaver/zelk-tunnel"
+  local config="$prefix/share/xscreensaver/config/zelk-tunnel.xml"
+  [[ -L $link && $(readlink "$link") != /* ]] || fail "$link is not a relative link"
+  [[ $(realpath "$link") == "$(realpath "$prefix/bin/zelk-tunnel")" ]] || fail "$link leads to $(realpath "$link")"
+  xmllint --noout "$config" || fail "$config is not well-formed"
+  grep -q '<command arg="--root"/>' "$config" || fail "$config does not start the hack with --root"
+  note "hack $link -> $(readlink "$link"), description $config"
+}
+
 # The end-to-end scenarios of the program at $1, started in the folder $2.
 run_scenarios() {
   local program=$1 folder=$2 name
@@ -62,6 +75,7 @@ case $mode in
     cmake --install "$source_path" --prefix "$work/first" >/dev/null
     mv "$work/first" "$work/moved"
     check_command_line "$work/moved/bin/zelk-tunnel" "$work/moved/share/zelk-tunnel/Demo.jpg"
+    check_hack_files "$work/moved"
     echo "== start the moved program"
     run_scenarios "$work/moved/bin/zelk-tunnel" "$work/home" run-keys-escape
     ;;
@@ -95,6 +109,7 @@ case $mode in
     [[ -z $warnings ]] || fail "the manual page has warnings: $warnings"
     note "menu entry runs $command, icon at ${sizes[*]}, metadata valid, $page"
     check_command_line "$command" /usr/share/zelk-tunnel/Demo.jpg
+    check_hack_files /usr
 
     echo "== start the menu command in a home folder"
     HOME="$work/home" run_scenarios "$(command -v "$command")" "$work/home" run-keys-escape window-close
