@@ -1,6 +1,10 @@
 #include "app/WinMain.h"
 
 #include "app/FrameClock.h"
+#if defined(_WIN32)
+#include "app/ScreenSaver.h"
+#include "app/ScreenSaverCommandLine.h"
+#endif
 #include "app/WndProc.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
@@ -30,12 +34,52 @@ bool ShowWarning()
     return MessageBoxA(nullptr, kWarningText, kWindowTitle, MB_ICONWARNING | MB_OKCANCEL) == IDOK;
 }
 
+int RunEffectWindow(HWND window)
+{
+    // Showing sends the client size first; this paint draws nothing yet.
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+
+    StartFrameClock();
+    if (!InitEffect()) {
+        MessageBoxA(window, kInitEffectFailedText, kFatalCaption, MB_ICONERROR);
+        return 0;
+    }
+    g_running = true;
+
+    // A cleared record is not WM_QUIT, so the loop is entered even when the
+    // priming peek finds nothing.
+    MSG msg = {};
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    while (msg.message != WM_QUIT) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            InvalidateRect(window, nullptr, FALSE);
+        }
+    }
+
+    g_running = false;
+    ShutdownEffect();
+    return static_cast<int>(msg.wParam);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                    int showCommand)
 {
     (void)previousInstance;
-    (void)commandLine;
     (void)showCommand;  // the window is always shown with SW_SHOW
+
+#if defined(_WIN32)
+    // Started as a .scr by Windows: full screen, preview or settings, and
+    // never the warning box. Any other command line is today's program.
+    const ScreenSaverRequest saver = ParseScreenSaverCommandLine(commandLine);
+    if (saver.mode != ScreenSaverMode::kNone)
+        return RunScreenSaver(instance, saver);
+#else
+    (void)commandLine;
+#endif
 
     if (!ShowWarning())
         return 0;
@@ -68,31 +112,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     }
     g_hwnd = window;
 
-    // Showing sends the client size first; this paint draws nothing yet.
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-
-    StartFrameClock();
-    if (!InitEffect()) {
-        MessageBoxA(window, kInitEffectFailedText, kFatalCaption, MB_ICONERROR);
-        return 0;
-    }
-    g_running = true;
-
-    // A cleared record is not WM_QUIT, so the loop is entered even when the
-    // priming peek finds nothing.
-    MSG msg = {};
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    while (msg.message != WM_QUIT) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else {
-            InvalidateRect(window, nullptr, FALSE);
-        }
-    }
-
-    g_running = false;
-    ShutdownEffect();
-    return static_cast<int>(msg.wParam);
+    return RunEffectWindow(window);
 }

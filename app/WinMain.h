@@ -19,3 +19,8 @@ extern const char kInitEffectFailedText[];
 
 // Shows the warning box; true exactly when the user chose OK.
 bool ShowWarning();
+
+// Shows the created window, starts the clock, sets the effect up and runs the
+// message loop until the quit message; returns its exit code (0 as well when
+// set-up fails, after the fatal box). g_hwnd must already name the window.
+int RunEffectWindow(HWND window);

@@ -10,6 +10,7 @@
 #include "effect/TunnelBuilder.h"
 #include "platform/Win32.h"
 #include "texture/Texture.h"
+#include "texture/TextureLocation.h"
 
 #include <GL/glu.h>
 
@@ -110,7 +111,8 @@ bool InitEffect()
     ApplyProjection(aspect);
     g_lastAspect = aspect;
 
-    g_tunnelTexture.LoadJPEG(kTextureFile, false);  // falls back to its own pattern
+    // The current folder's file, else the installed one; else its own pattern.
+    g_tunnelTexture.LoadJPEG(TextureFileToLoad(kTextureFile, RunningExecutable()).c_str(), false);
     glEnable(GL_TEXTURE_2D);
     g_tunnelTexture.Bind();
 

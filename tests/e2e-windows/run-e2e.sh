@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One end-to-end scenario of tunnel.exe under Wine, in an Xvfb of its own:
-#   run-e2e.sh SCENARIO path/to/tunnel.exe path/to/Demo.jpg WINEPREFIX
+#   run-e2e.sh SCENARIO path/to/tunnel.exe path/to/Demo.jpg WINEPREFIX path/to/preview-parent.exe
 # The program is the real Windows build: its warning box is Wine's MessageBox,
 # its window a Win32 window, its GL Wine's opengl32 over the X server's GLX.
 # We read what the user would see: window captions (WM_NAME), the pixels of
@@ -14,25 +14,45 @@ scenario=$1
 exe=$(realpath "$2")
 texture=$3
 export WINEPREFIX=$4
+preview_parent=$(realpath "$5")
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # shellcheck source-path=SCRIPTDIR source=../e2e/xvfb-lib.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
 show_on_failure "$work/wine.log" "Wine's output" 40
 
+parent_pid=
+
 stop_program() {
   end_program "$program_pid"
+  if [[ -n "$parent_pid" ]]; then
+    kill "$parent_pid" 2>/dev/null || true
+    wait "$parent_pid" 2>/dev/null || true
+  fi
   # The prefix is ours alone: its server goes with this X server, so the next
   # scenario's desktop starts on its own display.
   WINEDEBUG=-all wineserver --kill 2>/dev/null || true
 }
 
-# Starts tunnel.exe in the given folder, which is its current directory.
+# Starts tunnel.exe in the given folder, which is its current directory,
+# with the arguments that follow.
 start_program() {
   local folder=$1
-  (cd "$folder" && exec env WINEDEBUG=-all,+debugstr,+msgbox wine "$exe") \
+  shift
+  (cd "$folder" && exec env WINEDEBUG=-all,+debugstr,+msgbox wine "$exe" "$@") \
     >"$work/stdout" 2>"$work/wine.log" &
   program_pid=$!
+}
+
+# The same program as Windows starts a screensaver: renamed to .scr, in the
+# given folder, and started from another (Windows picks its own).
+start_saver() {
+  local folder=$1
+  shift
+  cp "$exe" "$folder/Tunnel.scr"
+  exe="$folder/Tunnel.scr"
+  mkdir -p "$work/elsewhere"
+  start_program "$work/elsewhere" "$@"
 }
 
 # Visible top-level windows whose caption is exactly the title.
@@ -62,6 +82,8 @@ find_window() {
 }
 
 box_ready() { grep -q 'msgbox:MSGBOX_OnInit' "$work/wine.log" && find_window box >/dev/null; }
+
+no_box_shown() { ! grep -q 'msgbox:MSGBOX_OnInit' "$work/wine.log"; }
 
 # Waits until the box is on screen and has set itself up (Wine logs its
 # text then), so that keys reach its buttons.
@@ -313,6 +335,67 @@ run_scenario() {
     note "grey fallback pattern drawn, shaded: brightness $range"
     press "$main" Escape
     expect_exit_0 60
+    ;;
+  saver_full_screen)
+    start_display
+    start_saver "$(folder_with_texture)" /s
+    # Its title soon turns into the rate text.
+    wait_until 60 eval 'main=$(xdotool search --onlyvisible --name "^${title}" 2>/dev/null | head -n 1); [[ -n $main ]]' ||
+      fail "no saver window appeared"
+    local geometry
+    geometry=$(xdotool getwindowgeometry "$main" | tr -s ' \n' ' ')
+    [[ $geometry == *"Position: 0,0 "*"Geometry: 1024x768"* ]] || fail "not full screen: $geometry"
+    note "full-screen window: $geometry"
+    wait_for_motion moving
+    import -silent -window root rgb:"$work/screen.rgb" 2>/dev/null || fail "cannot read the screen"
+    # In colour: the texture next to the .scr was found.
+    [[ $(colour_kind "$work/screen.rgb") == colour ]] || fail "the screen shows no textured tunnel"
+    note "the screen shows the textured tunnel, moving"
+    no_box_shown || fail "a message box was shown"
+    # A hand resting on the mouse does not end it.
+    xdotool mousemove 512 384 sleep 0.3 mousemove 514 386
+    sleep 1
+    program_running || fail "a 2-pixel mouse move ended the saver"
+    press "$main" x
+    expect_exit_0 10
+    ;;
+  saver_preview)
+    start_display
+    (cd "$work" && exec env WINEDEBUG=-all wine "$preview_parent") >"$work/parent.out" 2>/dev/null &
+    parent_pid=$!
+    wait_until 60 test -s "$work/parent.out" || fail "the preview parent did not start"
+    local handle parent
+    handle=$(head -n 1 "$work/parent.out" | tr -d '\r')
+    wait_until 20 eval 'parent=$(xdotool search --onlyvisible --name "^Preview parent\$" 2>/dev/null | head -n 1); [[ -n $parent ]]' ||
+      fail "the preview parent's window is not visible"
+    start_saver "$(folder_with_texture)" /p "$handle"
+    # Wine 8 does not bring the pixels of a GL child window in another
+    # process to the screen (the parent stays black, on Windows the tunnel
+    # shows), so the preview is known by its rendering context being set up
+    # and the effect running, not by a screenshot.
+    wait_until 60 grep -q 'PixelFormat Selected' "$work/wine.log" || fail "the preview set up no GL window"
+    sleep 2
+    program_running || fail "the preview ended by itself"
+    note "the preview runs inside the parent window (handle $handle)"
+    no_box_shown || fail "a message box was shown"
+    # The helper outlives its window by three seconds: only the window's
+    # destruction can end the saver this soon.
+    press "$parent" Return
+    expect_exit_0 2.5
+    # A handle that is no window: nothing to draw in, done at once.
+    start_saver "$work" /p 12345
+    expect_exit_0 20
+    no_box_shown || fail "a message box was shown for a handle that is no window"
+    ;;
+  saver_settings)
+    start_display
+    start_saver "$work" /c
+    wait_for_box
+    grep -q 'MSGBOX_OnInit L"There is nothing to set: the tunnel has no options."' "$work/wine.log" ||
+      fail "the settings box says something else: $(grep -m 1 MSGBOX_OnInit "$work/wine.log")"
+    note "settings box: nothing to set"
+    press "$box" Return
+    expect_exit_0 20
     ;;
   *)
     fail "unknown scenario"

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # One end-to-end scenario of the real program in an X server of its own:
 #   tunnel-e2e.sh SCENARIO TUNNEL SEND-DELETE-WINDOW ASSETS-DIR ARTIFACT-DIR
+# The program starts in ASSETS-DIR, where it must find its texture (in the
+# folder itself or, for an installed program, in its installation); it
+# starts in an empty folder for no-texture.
 # Xvfb picks a free display itself; there is no window manager, so keys go to
 # the window we focus and closing is a WM_DELETE_WINDOW client message sent
 # by our helper. We check what a user would see: window names and sizes,
@@ -153,12 +156,29 @@ wait_for_rate_text() {
 # distinct colours (shading alone gives dozens even on the 2 x 2 checker).
 screenshot_main() {
   local least=$1
-  local file="$artifacts/$scenario-running.png"
-  import -window "$main" "$file" || fail "no screenshot"
+  screenshot="$artifacts/$scenario-running.png"
+  import -window "$main" "$screenshot" || fail "no screenshot"
   local colours
-  colours=$(identify -format '%k' "$file")
+  colours=$(identify -format '%k' "$screenshot")
   ((colours >= least)) || fail "the screenshot has only $colours colours"
-  note "screenshot $file ($colours colours)"
+  note "screenshot $screenshot ($colours colours)"
+}
+
+# The checker is black and white, shaded grey: no colour at all. The painted
+# texture has steel blues, cyan and amber lights: a mean saturation of about
+# 0.13 in the default view.
+saturation() { convert "$screenshot" -colorspace HSL -channel G -separate +channel -format '%[fx:mean]' info:; }
+expect_texture() {
+  local mean
+  mean=$(saturation)
+  awk -v m="$mean" 'BEGIN { exit !(m > 0.05) }' || fail "the checker, not the texture (saturation $mean)"
+  note "the texture is shown (saturation $mean)"
+}
+expect_checker() {
+  local mean
+  mean=$(saturation)
+  awk -v m="$mean" 'BEGIN { exit !(m == 0) }' || fail "not the grey checker (saturation $mean)"
+  note "the checker is shown (saturation 0)"
 }
 
 # A display number with no server behind it.
@@ -230,6 +250,7 @@ case $scenario in
     count=$(rate_count_when "" 3 any_count)
     ((count > 127 * 16)) || fail "the default tunnel shows only $count triangles"
     screenshot_main 1000
+    expect_texture
     press "$main" 1
     count=$(rate_count_when "$last_title" 3 eight_quads_a_ring) ||
       fail "\"1\" did not give 8 quads a ring: $(window_name)"
@@ -260,6 +281,7 @@ case $scenario in
     open_effect_window
     wait_for_rate_text
     screenshot_main 40
+    expect_checker
     press "$main" Escape
     expect_exit_0 6
     ;;

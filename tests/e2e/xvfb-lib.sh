@@ -52,19 +52,20 @@ fail() {
 
 note() { echo "  $*"; }
 
-# Polls a command every 0.1 s until it succeeds; false after the timeout.
+# Polls a command every 0.1 s until it succeeds; false once the timeout (in
+# seconds, wall-clock: slow commands count) has passed.
 wait_until() {
   local seconds=$1
   shift
-  local tries
-  tries=$(awk -v s="$seconds" 'BEGIN { print int(s * 10) }')
-  while ((tries-- > 0)); do
+  local deadline
+  deadline=$(awk -v now="$EPOCHREALTIME" -v s="$seconds" 'BEGIN { printf "%.6f", now + s }')
+  while true; do
     if "$@"; then
       return 0
     fi
+    awk -v now="$EPOCHREALTIME" -v d="$deadline" 'BEGIN { exit !(now < d) }' || return 1
     sleep 0.1
   done
-  return 1
 }
 
 # -noreset: without it the server resets whenever its last client goes, and

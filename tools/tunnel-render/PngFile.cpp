@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <GL/gl.h>
 #include <png.h>
 
 namespace {
@@ -26,14 +25,15 @@ struct PngTarget {
     }
 };
 
-bool WritePng(PngTarget& target, const std::vector<png_bytep>& rows, int width, int height)
+bool WritePng(PngTarget& target, const std::vector<png_bytep>& rows, int width, int height,
+              int colourType)
 {
     if (setjmp(png_jmpbuf(target.png))) {
         return false;
     }
     png_init_io(target.png, target.file);
     png_set_IHDR(target.png, target.info, static_cast<png_uint_32>(width),
-                 static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 static_cast<png_uint_32>(height), 8, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(target.png, target.info);
     png_write_image(target.png, const_cast<png_bytepp>(rows.data()));
@@ -43,18 +43,16 @@ bool WritePng(PngTarget& target, const std::vector<png_bytep>& rows, int width, 
 
 }  // namespace
 
-bool WriteFramebufferPng(const std::string& path, int width, int height, std::string* error)
+bool WritePngFile(const std::string& path, const unsigned char* pixels, int width, int height,
+                  int channels, std::string* error)
 {
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    std::vector<unsigned char> pixels(stride * static_cast<std::size_t>(height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-
-    // GL's first row is the bottom one; PNG's is the top one.
+    const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
-        rows[static_cast<std::size_t>(y)] = pixels.data() + stride * static_cast<std::size_t>(height - 1 - y);
+        rows[static_cast<std::size_t>(y)] =
+            const_cast<png_bytep>(pixels) + stride * static_cast<std::size_t>(y);
     }
+    const int colourType = channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
 
     PngTarget target;
     target.file = std::fopen(path.c_str(), "wb");
@@ -64,7 +62,7 @@ bool WriteFramebufferPng(const std::string& path, int width, int height, std::st
     }
     target.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     target.info = target.png != nullptr ? png_create_info_struct(target.png) : nullptr;
-    if (target.info == nullptr || !WritePng(target, rows, width, height)) {
+    if (target.info == nullptr || !WritePng(target, rows, width, height, colourType)) {
         *error = "cannot write PNG data to " + path;
         return false;
     }

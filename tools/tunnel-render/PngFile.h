@@ -2,7 +2,8 @@
 
 #include <string>
 
-// Reads the current GL framebuffer (width x height from the lower left
-// corner) and writes it as an 8-bit RGB PNG, top row first. False, with
-// *error set, when the file cannot be written.
-bool WriteFramebufferPng(const std::string& path, int width, int height, std::string* error);
+// Writes 8-bit pixels as a PNG file: width x height pixels of `channels`
+// bytes each, 3 (RGB) or 4 (RGB and alpha), tightly packed, top row first.
+// False, with *error set, when the file cannot be written.
+bool WritePngFile(const std::string& path, const unsigned char* pixels, int width, int height,
+                  int channels, std::string* error);

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "PngFile.h"
+#include "FramebufferPng.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "platform/Win32Headless.h"

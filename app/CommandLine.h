@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+// The Linux program's command line. Without arguments the program runs as
+// it always has; --help and --version answer a question and end it; the
+// XScreenSaver options make it a hack that draws on a window not its own.
+enum class CommandAction {
+    kRun,
+    kHelp,
+    kVersion,
+    kBadOption,
+};
+
+struct CommandLine {
+    CommandAction action = CommandAction::kRun;
+    std::string badOption;  // the argument not understood, for kBadOption
+    // --root (also -root, as older XScreenSaver configurations write it) or
+    // --window-id: draw on a foreign window, without box, title or keys.
+    bool onForeignWindow = false;
+    // From --window-id (decimal or 0x-hexadecimal); 0 with --root, which
+    // takes $XSCREENSAVER_WINDOW, or the root window when that is unset.
+    unsigned long windowId = 0;
+    bool printRate = false;  // --fps: the rate on stdout once a second
+};
+
+// Reads an X window id as X tools and XScreenSaver write it: decimal, or
+// hexadecimal after 0x; 0 is no window.
+bool ParseWindowId(const char* text, unsigned long* id);
+
+// Reads argv[1] onwards in order; the first argument that decides (help,
+// version, or one not understood, a bad window id included) wins.
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The --help text; installedTexture is where the texture is looked for when
+// the current folder has none.
+std::string HelpText(const std::string& installedTexture);
+
+// Prints what the command line asks for, help and version on stdout, a bad
+// option as one line on stderr, and returns the exit code: 0, or 2 for a
+// bad option.
+int AnswerCommandLine(const CommandLine& commandLine);

@@ -1,0 +1,13 @@
+#pragma once
+
+// The program as a Windows screensaver (.scr): the effect in a full-screen
+// window or in a preview inside another program's window, or the settings
+// box. Windows only; WinMain comes here before its warning box.
+
+#include "app/ScreenSaverCommandLine.h"
+#include "platform/Win32.h"
+
+extern const char kNothingToSetText[];
+
+// Runs what the request asks for and returns the exit code, always 0.
+int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request);

@@ -1,0 +1,170 @@
+#include "platform/Win32ForeignX11.h"
+
+#include "platform/Win32Backend.h"
+#include "platform/X11ForeignWindow.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+X11ForeignWindow g_foreign;
+bool g_attached = false;
+bool g_printRate = false;
+bool g_closeReported = false;
+volatile std::sig_atomic_t g_stopSignalled = 0;
+
+void OnStopSignal(int /*signal*/)
+{
+    g_stopSignalled = 1;
+}
+
+void CatchStopSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool CreateWindow(const Win32WindowRequest& /*request*/)
+{
+    // Attached when the backend started; the title and size asked for do
+    // not apply to a window that is not ours.
+    if (g_attached || g_foreign.display == nullptr)
+        return false;
+    g_attached = true;
+    g_closeReported = false;
+    return true;
+}
+
+void DestroyWindow()
+{
+    g_attached = false;
+    CloseForeignWindow(&g_foreign);
+}
+
+void ShowWindow(bool /*visible*/)
+{
+}
+
+void SetTitle(const char* text)
+{
+    if (!g_printRate)
+        return;
+    std::puts(text);
+    std::fflush(stdout);
+}
+
+void ClientSize(int* width, int* height)
+{
+    *width = g_foreign.width;
+    *height = g_foreign.height;
+}
+
+void PumpEvents()
+{
+    if (!g_attached)
+        return;
+    if (PollForeignWindow(&g_foreign))
+        Win32ReportClientSize(g_foreign.width, g_foreign.height);
+    if ((g_foreign.gone || g_stopSignalled) && !g_closeReported) {
+        g_closeReported = true;
+        Win32ReportClose();
+    }
+}
+
+int MessageBox(HWND /*owner*/, const char* text, const char* caption, UINT type)
+{
+    constexpr UINT kIconBits = 0xF0;  // the warning icon shares a bit with the error icon
+    if ((type & kIconBits) == MB_ICONERROR)
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+    return IDOK;
+}
+
+int ColorBits()
+{
+    return g_foreign.depth;
+}
+
+int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR& /*request*/)
+{
+    return 1;  // the window's own visual, the only one it can have
+}
+
+HGLRC CreateContext()
+{
+    if (!g_attached || !CreateForeignContext(&g_foreign))
+        return nullptr;
+    return static_cast<HGLRC>(g_foreign.context);
+}
+
+bool MakeCurrent(HGLRC context)
+{
+    if (g_foreign.display == nullptr)
+        return context == nullptr;
+    if (context == nullptr)
+        return MakeForeignContextCurrent(&g_foreign, false);
+    return context == g_foreign.context && MakeForeignContextCurrent(&g_foreign, true);
+}
+
+bool DeleteContext(HGLRC context)
+{
+    if (context == nullptr || context != g_foreign.context)
+        return false;
+    DeleteForeignContext(&g_foreign);
+    return true;
+}
+
+bool SwapBuffers()
+{
+    if (!g_attached)
+        return false;
+    PresentForeignFrame(&g_foreign);
+    return true;
+}
+
+std::int64_t CounterFrequency()
+{
+    return 1000000000;
+}
+
+std::int64_t Counter()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void DebugOutput(const char* /*text*/)
+{
+    // A hack says nothing unless asked to.
+}
+
+const Win32Backend kForeignX11Backend = {
+    "foreign-x11", CreateWindow,     DestroyWindow,     ShowWindow,    SetTitle,
+    ClientSize,    PumpEvents,       MessageBox,        ColorBits,     ChoosePixelFormat,
+    CreateContext, MakeCurrent,      DeleteContext,     SwapBuffers,   CounterFrequency,
+    Counter,       DebugOutput,      nullptr,
+};
+
+}  // namespace
+
+bool StartForeignX11Backend(unsigned long windowId, bool printRate, std::string* reason)
+{
+    if (!OpenForeignWindow(windowId, &g_foreign, reason))
+        return false;
+    g_printRate = printRate;
+    g_stopSignalled = 0;
+    CatchStopSignals();
+    Win32InstallBackend(&kForeignX11Backend);
+    return true;
+}
+
+void StopForeignX11Backend()
+{
+    g_attached = false;
+    CloseForeignWindow(&g_foreign);
+}

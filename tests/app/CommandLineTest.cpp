@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine Parse(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "zelk-tunnel");
+    return ParseCommandLine(static_cast<int>(arguments.size()), arguments.data());
+}
+
+TEST(CommandLine, NoArgumentsRunsTheEffect)
+{
+    EXPECT_EQ(CommandAction::kRun, Parse({}).action);
+}
+
+TEST(CommandLine, TheFirstArgumentDecides)
+{
+    EXPECT_EQ(CommandAction::kHelp, Parse({"--help"}).action);
+    EXPECT_EQ(CommandAction::kHelp, Parse({"-h"}).action);
+    EXPECT_EQ(CommandAction::kVersion, Parse({"--version"}).action);
+    EXPECT_EQ(CommandAction::kHelp, Parse({"--help", "--bogus"}).action);
+    EXPECT_EQ(CommandAction::kVersion, Parse({"--version", "--help"}).action);
+    for (const char* bad : {"--bogus", "-x", "--help=yes", "--versio", "-", "", "Demo.jpg"}) {
+        const CommandLine line = Parse({bad, "--help"});
+        EXPECT_EQ(CommandAction::kBadOption, line.action) << bad;
+        EXPECT_EQ(bad, line.badOption);
+    }
+}
+
+// What XScreenSaver and X tools pass, and window ids that name no window.
+TEST(CommandLine, XScreenSaverOptionsAttachToAForeignWindow)
+{
+    const CommandLine root = Parse({"-root", "--fps"});
+    EXPECT_EQ(CommandAction::kRun, root.action);
+    EXPECT_TRUE(root.onForeignWindow);
+    EXPECT_EQ(0ul, root.windowId);
+    EXPECT_TRUE(root.printRate);
+    EXPECT_EQ(0x2a00007ul, Parse({"--window-id", "0x2a00007"}).windowId);
+    const CommandLine decimal = Parse({"--window-id", "44040199", "--root"});
+    EXPECT_EQ(44040199ul, decimal.windowId);
+    EXPECT_FALSE(decimal.printRate);
+    EXPECT_FALSE(Parse({"--fps"}).onForeignWindow);
+    EXPECT_EQ(CommandAction::kHelp, Parse({"--root", "--help"}).action);
+    for (const char* id : {"0", "0x", "12ab", "-5", "99999999999999999999999"})
+        EXPECT_EQ(CommandAction::kBadOption, Parse({"--window-id", id}).action) << id;
+    EXPECT_EQ(CommandAction::kBadOption, Parse({"--root", "--window-id"}).action);
+}
+
+TEST(CommandLine, HelpSaysWhereTheTextureIsLookedFor)
+{
+    const std::string help = HelpText("/opt/zelk/share/zelk-tunnel/Demo.jpg");
+    EXPECT_EQ(0u, help.find("Usage: zelk-tunnel"));
+    EXPECT_NE(std::string::npos, help.find("Demo.jpg in the current folder"));
+    EXPECT_NE(std::string::npos, help.find("/opt/zelk/share/zelk-tunnel/Demo.jpg"));
+}
+
+}  // namespace
