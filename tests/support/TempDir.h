@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary directory, removed with
 // everything in it when the object goes away.
@@ -17,3 +18,7 @@ public:
 private:
     std::string path_;
 };
+
+// A whole file as bytes, written or read; both throw when they cannot.
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> ReadBytes(const std::string& path);

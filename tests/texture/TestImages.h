@@ -9,8 +9,6 @@
 
 // Image files the texture tests make for themselves, in a temporary folder.
 
-void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
-
 struct Rgb8 {
     unsigned char r, g, b;
 };
@@ -38,9 +36,6 @@ std::vector<unsigned char> MakeBmp(const BmpLayout& layout, const std::vector<un
 bool WriteTestJpeg(const std::string& path, int width, int height, int channels,
                    const std::function<Rgb8(int x, int y)>& at, int quality = 100,
                    bool progressive = false);
-
-// A valid JPEG's bytes, for tests that damage them.
-std::vector<unsigned char> ReadBytes(const std::string& path);
 
 // A grey progressive JPEG whose scan script has one scan for the DC
 // coefficients and then one (refined: two) for each of the 63 AC

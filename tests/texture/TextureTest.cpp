@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "DamagedJpegs.h"
 #include "TestImages.h"
 #include "TextureGlTest.h"
 
@@ -51,21 +51,6 @@ void ExpectNear(const unsigned char* texel, Rgb8 expected, int tolerance, const 
     EXPECT_NEAR(expected.r, texel[0], tolerance) << where;
     EXPECT_NEAR(expected.g, texel[1], tolerance) << where;
     EXPECT_NEAR(expected.b, texel[2], tolerance) << where;
-}
-
-// Sets the SOF0 frame size of a baseline JPEG made by libjpeg.
-void SetFrameSize(std::vector<unsigned char>* jpeg, int width, int height)
-{
-    for (std::size_t i = 2; i + 8 < jpeg->size(); ++i) {
-        if ((*jpeg)[i] == 0xFF && (*jpeg)[i + 1] == 0xC0) {
-            (*jpeg)[i + 5] = static_cast<unsigned char>(height >> 8);
-            (*jpeg)[i + 6] = static_cast<unsigned char>(height);
-            (*jpeg)[i + 7] = static_cast<unsigned char>(width >> 8);
-            (*jpeg)[i + 8] = static_cast<unsigned char>(width);
-            return;
-        }
-    }
-    FAIL() << "no SOF0 marker";
 }
 
 TEST_F(TextureJpegTest, PrepareLeavesABoundRepeatingMipmappedTextureWithoutImage)
@@ -183,73 +168,12 @@ TEST_F(TextureJpegTest, CallersUnpackStateIsPutBack)
     EXPECT_EQ(kChecker, ReadLevel(0, GL_LUMINANCE, 1));
 }
 
-struct UndecodableJpeg {
-    const char* name;
-    // Writes the file at `path`, given a valid 16 x 16 JPEG's bytes.
-    void (*make)(const std::string& path, std::vector<unsigned char> valid);
-};
-
-const UndecodableJpeg kUndecodable[] = {
-    {"Missing", [](const std::string&, std::vector<unsigned char>) {}},
-    {"Empty", [](const std::string& path, std::vector<unsigned char>) { WriteBytes(path, {}); }},
-    {"NotAJpeg",
-     [](const std::string& path, std::vector<unsigned char>) {
-         const char text[] = "P3 2 2 255 this is not a JPEG file";
-         WriteBytes(path, std::vector<unsigned char>(text, text + sizeof text));
-     }},
-    {"HeaderOnly",
-     [](const std::string& path, std::vector<unsigned char> valid) {
-         valid.resize(valid.size() * 2 / 5);
-         WriteBytes(path, valid);
-     }},
-    {"CutInsideImageData",
-     [](const std::string& path, std::vector<unsigned char> valid) {
-         valid.resize(valid.size() - 40);
-         WriteBytes(path, valid);
-     }},
-    {"CorruptImageData",
-     [](const std::string& path, std::vector<unsigned char> valid) {
-         const std::size_t middle = valid.size() - 60;
-         valid[middle] = 0xFF;
-         valid[middle + 1] = 0xD9;  // an end marker in the middle of the scan
-         WriteBytes(path, valid);
-     }},
-    {"SizeOverflows32Bits",
-     [](const std::string& path, std::vector<unsigned char> valid) {
-         SetFrameSize(&valid, 65000, 65000);  // 12.7e9 bytes of RGB
-         WriteBytes(path, valid);
-     }},
-    {"LargerThanThePixelCap",
-     [](const std::string& path, std::vector<unsigned char> valid) {
-         SetFrameSize(&valid, 15000, 15000);  // 675e6 bytes of RGB
-         WriteBytes(path, valid);
-     }},
-    {"NoEndMarker",
-     [](const std::string& path, std::vector<unsigned char> valid) {
-         valid.resize(valid.size() - 2);
-         WriteBytes(path, valid);
-     }},
-    {"ADirectory",
-     [](const std::string& path, std::vector<unsigned char>) { std::filesystem::create_directory(path); }},
-};
-
-void PrintTo(const UndecodableJpeg& file, std::ostream* out)
-{
-    *out << file.name;
-}
-
-class TextureJpegFallback : public TextureGlTest,
-                            public ::testing::WithParamInterface<UndecodableJpeg> {};
+class TextureJpegFallback : public TextureGlTest, public ::testing::WithParamInterface<DamagedJpeg> {};
 
 TEST_P(TextureJpegFallback, ShowsTheCheckerAndReportsFailure)
 {
     TempDir dir;
-    const std::string validPath = dir.Path("valid.jpg");
-    ASSERT_TRUE(WriteTestJpeg(validPath, 16, 16, 3, [](int x, int y) {
-        return Rgb8{static_cast<unsigned char>(x * 16), static_cast<unsigned char>(y * 16), 77};
-    }, 90));
-    const std::string path = dir.Path("bad.jpg");
-    GetParam().make(path, ReadBytes(validPath));
+    const std::string path = GetParam().make(dir);
 
     Texture texture;
     EXPECT_FALSE(texture.LoadJPEG(path.c_str(), false));
@@ -265,8 +189,8 @@ TEST_P(TextureJpegFallback, ShowsTheCheckerAndReportsFailure)
     EXPECT_EQ(1, LevelParameter(1, GL_TEXTURE_HEIGHT));
 }
 
-INSTANTIATE_TEST_SUITE_P(BadInput, TextureJpegFallback, ::testing::ValuesIn(kUndecodable),
-                         [](const ::testing::TestParamInfo<UndecodableJpeg>& param) {
+INSTANTIATE_TEST_SUITE_P(BadInput, TextureJpegFallback, ::testing::ValuesIn(DamagedJpegs()),
+                         [](const ::testing::TestParamInfo<DamagedJpeg>& param) {
                              return std::string(param.param.name);
                          });
 
@@ -310,12 +234,9 @@ private:
 TEST_F(TextureJpegTest, PixelBlockThatCannotBeAllocatedShowsTheChecker)
 {
     TempDir dir;
-    const std::string validPath = dir.Path("valid.jpg");
-    ASSERT_TRUE(WriteTestJpeg(validPath, 16, 16, 3, Quadrants, 90));
-    std::vector<unsigned char> bytes = ReadBytes(validPath);
-    SetFrameSize(&bytes, 13000, 13000);  // 507e6 bytes: within the cap, not the memory
     const std::string path = dir.Path("large.jpg");
-    WriteBytes(path, bytes);
+    // 507e6 bytes of RGB: within the cap, not within the memory.
+    WriteBytes(path, ColourJpegDeclaring(13000, 13000));
 
     Texture texture;
     {
