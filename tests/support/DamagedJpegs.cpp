@@ -101,11 +101,20 @@ const std::vector<DamagedJpeg>& DamagedJpegs()
              return Write(folder, bytes);
          },
          JpegFailsAt::kPixels, JpegFailsAt::kNowhere},
-        // libjpeg would not miss the marker (every row is in before it), but the
-        // file is cut short all the same, and the Windows decoder refuses it.
+        // Cut short all the same, and the Windows decoder refuses it. With
+        // zeros in the marker's place libjpeg has every row before the file
+        // ends: only reading on to the end marker finds the fault. Wine's
+        // decoder does not read on.
         {"NoEndMarker", "whole but for the end marker",
          [](const TempDir& folder) { return Write(folder, Colour(sizeof kColourJpeg - 2)); },
          JpegFailsAt::kPixels, JpegFailsAt::kHeader},
+        {"ZerosForTheEndMarker", "whole, with eight zero bytes where the end marker belongs",
+         [](const TempDir& folder) {
+             std::vector<unsigned char> bytes = Colour(sizeof kColourJpeg - 2);
+             bytes.resize(bytes.size() + 8, 0);
+             return Write(folder, bytes);
+         },
+         JpegFailsAt::kPixels, JpegFailsAt::kNowhere},
         {"ProgressiveCutBetweenScans", "progressive, cut after its first scan",
          [](const TempDir& folder) {
              return Write(folder, std::vector<unsigned char>(kProgressiveJpeg,
