@@ -14,10 +14,10 @@
 
 namespace {
 
-// Offsets in kColourJpeg (297 bytes): the second quantisation table starts
-// at 89, the frame header's height and width at 163, the compressed rows
-// take bytes 283 to 294 and the end marker 295 and 296.
-constexpr std::size_t kColourInTables = 100;
+// Offsets in kColourJpeg (297 bytes): the frame header's height and width
+// are at 163, the last Huffman table starts at 247, the compressed rows take
+// bytes 283 to 294 and the end marker 295 and 296.
+constexpr std::size_t kColourInTables = 257;
 constexpr std::size_t kColourFrameSize = 163;
 constexpr std::size_t kColourInRows = 289;
 // In kProgressiveJpeg the second scan's tables start at 249.
@@ -84,7 +84,7 @@ const std::vector<DamagedJpeg>& DamagedJpegs()
              return Write(folder, {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0});
          },
          JpegFailsAt::kHeader, JpegFailsAt::kHeader},
-        {"CutInTheTables", "cut inside the quantisation tables",
+        {"CutInTheTables", "cut inside the Huffman tables, after the frame size",
          [](const TempDir& folder) { return Write(folder, Colour(kColourInTables)); },
          JpegFailsAt::kHeader, JpegFailsAt::kHeader},
         // Wine's decoder decodes the whole image as it opens the file: what
