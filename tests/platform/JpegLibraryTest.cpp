@@ -113,8 +113,8 @@ TEST(JpegLibrary, DamagedFilesFailWithoutTouchingTheSize)
     }
 }
 
-// libjpeg would not miss the marker here (every row is in before it), but
-// the file is cut short all the same, and the Windows decoder refuses it.
+// Every row is in before the missing marker would show: only reading on to
+// it finds the file cut short, as the Windows decoder does.
 TEST(JpegLibrary, FileLackingOnlyItsEndMarkerIsRefused)
 {
     TempDir dir;
