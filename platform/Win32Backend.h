@@ -97,7 +97,6 @@ struct Win32Backend {
 // Installs the backend for every later Win32 call; the table must outlive
 // its use. Installing another one while a window exists is not supported.
 void Win32InstallBackend(const Win32Backend* backend);
-const Win32Backend* Win32InstalledBackend();
 
 // ---- Calls for a backend's pumpEvents ----
 

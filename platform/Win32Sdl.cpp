@@ -55,6 +55,11 @@ void EndWithParent()
         _exit(1);  // the parent ended before the request took hold
 }
 
+struct LogOutput {
+    SDL_LogOutputFunction function;
+    void* data;
+};
+
 void KeepFirstError(void* previous, int category, SDL_LogPriority priority, const char* message)
 {
     if (category == SDL_LOG_CATEGORY_ERROR) {
@@ -62,9 +67,9 @@ void KeepFirstError(void* previous, int category, SDL_LogPriority priority, cons
             std::snprintf(g_firstError, kFirstErrorSize, "%s", message);
         return;
     }
-    auto* forward = reinterpret_cast<SDL_LogOutputFunction*>(previous);
-    if (*forward != nullptr)
-        (*forward)(nullptr, category, priority, message);
+    const LogOutput* forward = static_cast<const LogOutput*>(previous);
+    if (forward->function != nullptr)
+        forward->function(forward->data, category, priority, message);
 }
 
 bool PrepareBoxGuards()
@@ -86,9 +91,8 @@ int ShowBox(const SDL_MessageBoxData& box, int* chosen)
     if (!PrepareBoxGuards())
         return SDL_ShowMessageBox(&box, chosen);
     g_firstError[0] = '\0';
-    SDL_LogOutputFunction previous = nullptr;
-    void* previousData = nullptr;
-    SDL_LogGetOutputFunction(&previous, &previousData);
+    LogOutput previous{nullptr, nullptr};
+    SDL_LogGetOutputFunction(&previous.function, &previous.data);
     const SDL_LogPriority previousPriority = SDL_LogGetPriority(SDL_LOG_CATEGORY_ERROR);
     SDL_LogSetPriority(SDL_LOG_CATEGORY_ERROR, SDL_LOG_PRIORITY_DEBUG);
     SDL_LogSetOutputFunction(KeepFirstError, &previous);
@@ -96,7 +100,7 @@ int ShowBox(const SDL_MessageBoxData& box, int* chosen)
     g_boxShowing = true;
     const int result = SDL_ShowMessageBox(&box, chosen);
     g_boxShowing = false;
-    SDL_LogSetOutputFunction(previous, previousData);
+    SDL_LogSetOutputFunction(previous.function, previous.data);
     SDL_LogSetPriority(SDL_LOG_CATEGORY_ERROR, previousPriority);
     return result;
 }

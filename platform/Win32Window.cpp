@@ -98,11 +98,6 @@ void Win32InstallBackend(const Win32Backend* backend)
     g_backend = backend;
 }
 
-const Win32Backend* Win32InstalledBackend()
-{
-    return g_backend;
-}
-
 void Win32ReportMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     g_model.queue.Post(g_model.exists ? TheWindow() : nullptr, message, wParam, lParam);

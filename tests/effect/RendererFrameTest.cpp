@@ -7,6 +7,7 @@
 
 #include "FloatBits.h"
 #include "GlContext.h"
+#include "PixelProbe.h"
 #include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
 #include "Win32Scripted.h"
@@ -28,38 +29,7 @@ double Brightness(double depth)
     return std::fmin(1.0, 1.0 / (depth * 0.25 + 0.1));
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
-class FrameImage {
-public:
-    static FrameImage Read(int width, int height)
-    {
-        FrameImage image;
-        image.width_ = width;
-        image.height_ = height;
-        image.pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels_.data());
-        return image;
-    }
-
-    Rgb At(int x, int y) const
-    {
-        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                               static_cast<std::size_t>(x)) * 4;
-        return {pixels_[i], pixels_[i + 1], pixels_[i + 2]};
-    }
-    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
-private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<unsigned char> pixels_;
-};
+using FrameImage = FramePixels;
 
 // The visible region the projection must show for a client area: at least
 // -4/3..4/3 by -1..1, widened or heightened to keep pixels square.
@@ -511,15 +481,7 @@ TEST_F(Renderer640x480Test, RunOutFramePostsCloseAndLeavesThePictureAlone)
     // 38 rings at 8000 / 60 a frame.
     EXPECT_EQ(static_cast<int>(38 * 256 / (8000.0 / 60.0)) + 1, n);
 
-    const FrameImage image = Read();
-    int notGreen = 0;
-    for (int y = 0; y < 480; y += 8) {
-        for (int x = 0; x < 640; x += 8) {
-            const Rgb seen = image.At(x, y);
-            notGreen += (seen.r != 0 || seen.g != 255 || seen.b != 0) ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(0, notGreen);
+    EXPECT_TRUE(ProbeRectRgb(0, 0, 640, 480, {0, 255, 0}, 0));
     ASSERT_EQ(1u, ScriptedPostedMessages().size());
     const MSG& close = ScriptedPostedMessages()[0];
     EXPECT_EQ(kWindow, close.hwnd);

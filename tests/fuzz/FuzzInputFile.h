@@ -6,24 +6,14 @@
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
+#include "TempDir.h"
 
 // The loaders read files by name, so each fuzz input goes to one scratch file
 // of this process, rewritten for every input and removed at exit.
 inline const char* WriteFuzzInput(const std::uint8_t* data, std::size_t size)
 {
-    static std::string path;
-    if (path.empty()) {
-        const char* dir = std::getenv("TMPDIR");
-        std::string pattern = std::string(dir != nullptr ? dir : "/tmp") + "/tunnel-fuzz-XXXXXX";
-        const int fd = mkstemp(&pattern[0]);
-        if (fd < 0) {
-            std::abort();
-        }
-        close(fd);
-        path = pattern;
-        std::atexit([] { std::remove(path.c_str()); });
-    }
+    static const TempDir folder;
+    static const std::string path = folder.Path("input");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr || (size != 0 && std::fwrite(data, 1, size, file) != size) ||
         std::fclose(file) != 0) {

@@ -10,11 +10,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "JpegTestFiles.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -29,16 +29,7 @@ class JpegAdapterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::random_device random;
-        folder_ = fs::temp_directory_path() /
-                  ("tunnel-jpeg-" + std::to_string(random()) + std::to_string(random()));
-        ASSERT_TRUE(fs::create_directory(folder_));
         std::memset(&record_, 0, sizeof record_);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
 
     template <std::size_t N>
@@ -122,7 +113,8 @@ protected:
     std::size_t blockBytes_ = 0;
 
 private:
-    fs::path folder_;
+    TempDir temp_;
+    fs::path folder_{temp_.Root()};
     std::vector<std::string> paths_;
 };
 

@@ -61,4 +61,28 @@ TEST(SdlInputTest, OuterSizeLosesANominalWindowsFrame)
     EXPECT_EQ(1, height);
 }
 
+TEST(SdlInputTest, MessageBoxButtonsAnswerAsWindowsBoxesDo)
+{
+    // The warning: OK then Cancel; Return is OK, Escape and closing are Cancel.
+    const SdlMessageBoxLayout warning = MessageBoxLayoutFor(MB_ICONWARNING | MB_OKCANCEL);
+    ASSERT_EQ(2, warning.buttonCount);
+    EXPECT_EQ(IDOK, warning.buttons[0].buttonid);
+    EXPECT_EQ(SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, warning.buttons[0].flags);
+    EXPECT_EQ(IDCANCEL, warning.buttons[1].buttonid);
+    EXPECT_EQ(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, warning.buttons[1].flags);
+    EXPECT_EQ(SDL_MESSAGEBOX_WARNING | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT, warning.flags);
+    EXPECT_EQ(IDOK, MessageBoxAnswer(warning, IDOK));
+    EXPECT_EQ(IDCANCEL, MessageBoxAnswer(warning, IDCANCEL));
+    EXPECT_EQ(IDCANCEL, MessageBoxAnswer(warning, -1));
+
+    // A fatal box: one OK for Return and Escape alike; closing it is OK too.
+    const SdlMessageBoxLayout fatal = MessageBoxLayoutFor(MB_ICONERROR);
+    ASSERT_EQ(1, fatal.buttonCount);
+    EXPECT_EQ(IDOK, fatal.buttons[0].buttonid);
+    EXPECT_EQ(SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+              fatal.buttons[0].flags);
+    EXPECT_EQ(SDL_MESSAGEBOX_ERROR | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT, fatal.flags);
+    EXPECT_EQ(IDOK, MessageBoxAnswer(fatal, -1));
+}
+
 }  // namespace

@@ -5,22 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 // Image files the texture tests make for themselves, in a temporary folder.
-
-// A fresh folder under the system's temporary directory, removed with
-// everything in it when the object goes away.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 

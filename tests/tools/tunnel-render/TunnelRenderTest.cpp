@@ -13,8 +13,10 @@
 #include <unistd.h>
 
 #include "GlContext.h"
+#include "PixelProbe.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
+#include "TempDir.h"
 #include "Win32Scripted.h"
 
 namespace {
@@ -45,8 +47,8 @@ RunResult RunTool(const std::string& arguments)
 
 std::filesystem::path ScratchFile(const std::string& name)
 {
-    return std::filesystem::temp_directory_path() /
-           ("tunnel-render-test-" + std::to_string(getpid()) + "-" + name);
+    static const TempDir scratch;
+    return scratch.Path(name);
 }
 
 struct RgbImage {
@@ -83,17 +85,17 @@ RgbImage RenderHere(int width, int height, int frames)
         g_deltaTime = n == 0 ? 0.0f : static_cast<float>(1.0 / 60.0);
         RenderFrame();
     }
+    const FramePixels bottomUp = FramePixels::Read(width, height);
     RgbImage image;
     image.width = width;
     image.height = height;
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    std::vector<unsigned char> bottomUp(stride * static_cast<std::size_t>(height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    image.rgb.resize(bottomUp.size());
-    for (int y = 0; y < height; ++y) {
-        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(stride) * (height - 1 - y), stride,
-                    image.rgb.begin() + static_cast<std::ptrdiff_t>(stride) * y);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb pixel = bottomUp.At(x, y);
+            image.rgb.insert(image.rgb.end(), {static_cast<unsigned char>(pixel.r),
+                                               static_cast<unsigned char>(pixel.g),
+                                               static_cast<unsigned char>(pixel.b)});
+        }
     }
     return image;
 }
