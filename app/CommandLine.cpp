@@ -49,8 +49,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
             result.printRate = true;
         } else {
             result.action = CommandAction::kBadOption;
-            result.badOption = argument == "--window-id" && i + 1 < argc
-                                   ? argument + " " + argv[i + 1] : argument;
+            result.badOption =
+                argument == "--window-id" && i + 1 < argc ? argument + " " + argv[i + 1] : argument;
             return result;
         }
     }
@@ -59,7 +59,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
 
 std::string HelpText(const std::string& installedTexture)
 {
-    std::string text = std::string("Usage: ") + kCommand +
+    std::string text =
+        std::string("Usage: ") + kCommand +
         " [--help | --version | --root [--fps] | --window-id ID [--fps]]\n"
         "Zelk's little tunnel: the camera flies without end through a twisting,\n"
         "textured tunnel. A warning box comes first; then the tunnel runs in a\n"

@@ -15,7 +15,8 @@ namespace {
 // a broken counter ever jump by more than half its range.
 LONGLONG CounterDifference(LONGLONG now, LONGLONG start)
 {
-    return static_cast<LONGLONG>(static_cast<std::uint64_t>(now) - static_cast<std::uint64_t>(start));
+    return static_cast<LONGLONG>(static_cast<std::uint64_t>(now) -
+                                 static_cast<std::uint64_t>(start));
 }
 
 // Keeps the counted time below kRebaseAfterSeconds, where a float still
@@ -32,7 +33,8 @@ void RebaseLongRun()
     const LONGLONG stepTicks = kRebaseStepSeconds * g_counterFrequency;
     const LONGLONG steps = ticks / stepTicks - 1;  // leaves 1024 s to 2048 s
     g_counterStart += steps * stepTicks;
-    const double shiftSeconds = static_cast<double>(steps) * static_cast<double>(kRebaseStepSeconds);
+    const double shiftSeconds =
+        static_cast<double>(steps) * static_cast<double>(kRebaseStepSeconds);
     g_time = static_cast<float>(static_cast<double>(g_time) - shiftSeconds);
     if (g_lastRateTimeSet)
         g_lastRateTime = static_cast<float>(static_cast<double>(g_lastRateTime) - shiftSeconds);

@@ -7,9 +7,9 @@
 
 #include "platform/Win32Types.h"
 
-extern LONGLONG g_counterFrequency; // ticks per second
-extern LONGLONG g_counterStart;     // count at the clock's start (moves forward on long runs)
-extern LONGLONG g_counterNow;       // count sampled for the current frame
+extern LONGLONG g_counterFrequency;  // ticks per second
+extern LONGLONG g_counterStart;      // count at the clock's start (moves forward on long runs)
+extern LONGLONG g_counterNow;        // count sampled for the current frame
 
 // A float g_time loses resolution as it grows; once the time reaches
 // kRebaseAfterSeconds, the clock's start moves forward by whole multiples of

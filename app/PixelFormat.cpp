@@ -2,6 +2,8 @@
 
 #include "app/DebugPrintf.h"
 
+// The record reads field by field, the trailing zeros as one run.
+// clang-format off
 PIXELFORMATDESCRIPTOR g_pixelFormatRequest = {
     40,  // nSize
     1,   // nVersion
@@ -10,13 +12,15 @@ PIXELFORMATDESCRIPTOR g_pixelFormatRequest = {
     // From the colour depth on, filled at the first call.
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 };
+// clang-format on
 bool g_pixelFormatRequestFilled = false;
 
 void SetupPixelFormat(HDC deviceContext)
 {
     if (!g_pixelFormatRequestFilled) {
         g_pixelFormatRequestFilled = true;
-        g_pixelFormatRequest.cColorBits = static_cast<BYTE>(GetDeviceCaps(deviceContext, BITSPIXEL));
+        g_pixelFormatRequest.cColorBits =
+            static_cast<BYTE>(GetDeviceCaps(deviceContext, BITSPIXEL));
         // Everything after the colour depth: no colour-channel, alpha,
         // accumulation, depth, stencil or auxiliary buffers asked for, main plane.
         g_pixelFormatRequest.cRedBits = 0;
@@ -42,6 +46,7 @@ void SetupPixelFormat(HDC deviceContext)
         g_pixelFormatRequest.dwDamageMask = 0;
     }
     const int format = ChoosePixelFormat(deviceContext, &g_pixelFormatRequest);
-    DebugPrintf("PixelFormat Selected: %d\nBPP: %d\n", format, GetDeviceCaps(deviceContext, BITSPIXEL));
+    DebugPrintf("PixelFormat Selected: %d\nBPP: %d\n", format,
+                GetDeviceCaps(deviceContext, BITSPIXEL));
     SetPixelFormat(deviceContext, format, &g_pixelFormatRequest);
 }

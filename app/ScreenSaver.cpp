@@ -27,7 +27,8 @@ void EndSaver(HWND window)
 
 bool MovedBeyondSlack(LPARAM position)
 {
-    const POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    const POINT point = {static_cast<short>(LOWORD(position)),
+                         static_cast<short>(HIWORD(position))};
     if (!g_mouseSeen) {
         // Windows sends a move when the window appears under the cursor.
         g_mouseSeen = true;
@@ -116,8 +117,8 @@ HWND CreateSaverWindow(HINSTANCE instance)
     GetClientRect(g_previewParent, &area);
     return CreateWindowExA(0, kWindowTitle, kWindowTitle,
                            WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                           area.right - area.left, area.bottom - area.top, g_previewParent,
-                           nullptr, instance, nullptr);
+                           area.right - area.left, area.bottom - area.top, g_previewParent, nullptr,
+                           instance, nullptr);
 }
 
 }  // namespace

@@ -102,10 +102,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     }
 
     // 640 x 480 is the outer size, frame and caption included.
-    HWND window = CreateWindowExA(0, kWindowTitle, kWindowTitle,
-                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExA(
+        0, kWindowTitle, kWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+        CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         MessageBoxA(nullptr, kCreateWindowFailedText, kFatalCaption, MB_ICONERROR);
         return 0;

@@ -4,8 +4,8 @@
 
 #include "platform/Win32.h"
 
-extern HDC g_deviceContext;   // the window's own device context, never released
-extern HGLRC g_renderContext; // current on g_deviceContext from creation to destruction
+extern HDC g_deviceContext;    // the window's own device context, never released
+extern HGLRC g_renderContext;  // current on g_deviceContext from creation to destruction
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

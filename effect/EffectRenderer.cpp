@@ -151,6 +151,4 @@ void RenderFrame()
     ++g_frameCount;
 }
 
-void ShutdownEffect()
-{
-}
+void ShutdownEffect() {}

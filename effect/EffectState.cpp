@@ -73,16 +73,37 @@ float DividedBy(float value, float factor)
 void HandleKey(std::uintptr_t character)
 {
     switch (character) {
-    case kKeyEscape: g_stopRequested = 1; break;
-    case kKeySpace: g_rippleShape = g_rippleShape ? 0 : 1; break;
-    case kKeyFocalUp: g_focal = ScaledBy(g_focal, kFocalFactor); break;
-    case kKeySpeedUp: g_speed = ScaledBy(g_speed, kSpeedFactor); break;
-    case kKeySpeedDown: g_speed = DividedBy(g_speed, kSpeedFactor); break;
-    case kKeyFocalDown: g_focal = DividedBy(g_focal, kFocalFactor); break;
-    case kKeyPolyCoarsest: g_polyStep = 8; break;
-    case kKeyPolyCoarse: g_polyStep = 4; break;
-    case kKeyPolyFine: g_polyStep = 2; break;
-    case kKeyPolyFinest: g_polyStep = 1; break;
-    default: break;
+    case kKeyEscape:
+        g_stopRequested = 1;
+        break;
+    case kKeySpace:
+        g_rippleShape = g_rippleShape ? 0 : 1;
+        break;
+    case kKeyFocalUp:
+        g_focal = ScaledBy(g_focal, kFocalFactor);
+        break;
+    case kKeySpeedUp:
+        g_speed = ScaledBy(g_speed, kSpeedFactor);
+        break;
+    case kKeySpeedDown:
+        g_speed = DividedBy(g_speed, kSpeedFactor);
+        break;
+    case kKeyFocalDown:
+        g_focal = DividedBy(g_focal, kFocalFactor);
+        break;
+    case kKeyPolyCoarsest:
+        g_polyStep = 8;
+        break;
+    case kKeyPolyCoarse:
+        g_polyStep = 4;
+        break;
+    case kKeyPolyFine:
+        g_polyStep = 2;
+        break;
+    case kKeyPolyFinest:
+        g_polyStep = 1;
+        break;
+    default:
+        break;
     }
 }

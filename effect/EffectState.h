@@ -8,23 +8,23 @@
 
 #include "platform/Win32Types.h"
 
-extern float g_focal;          // focal factor: screen x = g_focal * X / Y
-extern float g_speed;          // travel per second, in 1/256 ring steps
-extern float g_travel;         // travel since set-up, in 1/256 ring steps
-extern int g_polyStep;         // 1, 2, 4 or 8: step between drawn cross-section points
-extern int g_rippleShape;      // 0 plain circular rings, 1 rippled radius
-extern int g_stopRequested;    // set by Escape, never cleared: the tunnel runs out
-extern int g_ringCount;        // rings built for the current frame, 0 to 128
-extern int g_lastBuiltRing;    // newest ring index whose geometry exists
-extern int g_frameCount;       // frames drawn since the last rate display
-extern float g_time;           // seconds since the clock started
-extern float g_deltaTime;      // seconds between the previous frame and this one
-extern float g_lastRateTime;   // time of the last rate display
-extern bool g_lastRateTimeSet; // one-time flag: the first frame starts the rate period
-extern float g_lastAspect;     // aspect for which the projection was last set
-extern int g_clientWidth;      // client area size in pixels
+extern float g_focal;           // focal factor: screen x = g_focal * X / Y
+extern float g_speed;           // travel per second, in 1/256 ring steps
+extern float g_travel;          // travel since set-up, in 1/256 ring steps
+extern int g_polyStep;          // 1, 2, 4 or 8: step between drawn cross-section points
+extern int g_rippleShape;       // 0 plain circular rings, 1 rippled radius
+extern int g_stopRequested;     // set by Escape, never cleared: the tunnel runs out
+extern int g_ringCount;         // rings built for the current frame, 0 to 128
+extern int g_lastBuiltRing;     // newest ring index whose geometry exists
+extern int g_frameCount;        // frames drawn since the last rate display
+extern float g_time;            // seconds since the clock started
+extern float g_deltaTime;       // seconds between the previous frame and this one
+extern float g_lastRateTime;    // time of the last rate display
+extern bool g_lastRateTimeSet;  // one-time flag: the first frame starts the rate period
+extern float g_lastAspect;      // aspect for which the projection was last set
+extern int g_clientWidth;       // client area size in pixels
 extern int g_clientHeight;
-extern HWND g_hwnd;            // the effect window
+extern HWND g_hwnd;  // the effect window
 
 // Puts every variable above back to its value at load (and the travel carry,
 // see Travel.h), for whatever runs the effect more than once in a process.

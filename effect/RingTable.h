@@ -10,11 +10,11 @@ constexpr int kRingSlots = 128;
 constexpr int kRingPoints = 64;
 
 struct RingFrame {
-    Vec4 angles;  // x, y, z: twist angles a, b, c of this ring, in radians
-    Vec4 origin;  // ring centre relative to the camera, this frame
-    Vec4 axisX;   // direction of a cross-section point's x, this frame
-    Vec4 axisZ;   // direction of a cross-section point's y, this frame
-    float radius; // 25 times the ring's scale factor
+    Vec4 angles;   // x, y, z: twist angles a, b, c of this ring, in radians
+    Vec4 origin;   // ring centre relative to the camera, this frame
+    Vec4 axisX;    // direction of a cross-section point's x, this frame
+    Vec4 axisZ;    // direction of a cross-section point's y, this frame
+    float radius;  // 25 times the ring's scale factor
 };
 
 struct RingPoint {

@@ -147,9 +147,9 @@ __attribute__((target("avx"))) void ProjectRingAvx(const RingFrame& ring, const 
         const __m128 screenX = _mm256_cvtpd_ps(_mm256_div_pd(_mm256_mul_pd(focals, x), y));
         const __m128 screenY =
             _mm_xor_ps(_mm256_cvtpd_ps(_mm256_div_pd(_mm256_mul_pd(focals, z), y)), signs);
-        const __m128 u = _mm_mul_ps(
-            _mm_cvtepi32_ps(_mm_setr_epi32(b, b + step, b + 2 * step, b + 3 * step)),
-            _mm_set1_ps(1.0f / 64.0f));  // exact
+        const __m128 u =
+            _mm_mul_ps(_mm_cvtepi32_ps(_mm_setr_epi32(b, b + step, b + 2 * step, b + 3 * step)),
+                       _mm_set1_ps(1.0f / 64.0f));  // exact
 
         const __m128 xy01 = _mm_unpacklo_ps(screenX, screenY);  // x0 y0 x1 y1
         const __m128 xy23 = _mm_unpackhi_ps(screenX, screenY);  // x2 y2 x3 y3
@@ -217,7 +217,7 @@ void CircleLinePoints(double a, double b, double c, float& x1, float& y1, float&
     const double n = 1.0 / std::sqrt(a * a + b * b);
     const double an = a * n;  // the line's unit normal (an, bn) ...
     const double bn = b * n;
-    const double cn = c * n;  // ... and its distance from the centre
+    const double cn = c * n;                    // ... and its distance from the centre
     const double h = std::sqrt(1.0 - cn * cn);  // half the chord
     x1 = static_cast<float>(cn * an - h * bn);
     y1 = static_cast<float>(cn * bn + h * an);
@@ -239,9 +239,14 @@ void RingScreenExtent(int slot, ScreenRect& rect)
     // it closes the window. A ring that crosses the plane projects to an
     // unbounded region: it does not narrow the window.
     switch (SideOfCameraPlane(o, a, b)) {
-    case RingSide::InFront: break;
-    case RingSide::Behind: MakeEmpty(rect); return;
-    case RingSide::Straddling: rect.SetUnbounded(); return;
+    case RingSide::InFront:
+        break;
+    case RingSide::Behind:
+        MakeEmpty(rect);
+        return;
+    case RingSide::Straddling:
+        rect.SetUnbounded();
+        return;
     }
 
     const double focal = g_focal;

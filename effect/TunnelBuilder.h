@@ -26,8 +26,8 @@ struct StripVertex {
     float u, v;  // texture coordinates
 };
 
-extern float g_ringDepth[kRingSlots];                      // ring s: s + 1 - f ring steps ahead
-extern StripVertex g_strip[kRingSlots][kStripEntries];     // ring s's projected cross-section
+extern float g_ringDepth[kRingSlots];                   // ring s: s + 1 - f ring steps ahead
+extern StripVertex g_strip[kRingSlots][kStripEntries];  // ring s's projected cross-section
 
 // The two points where the line a*x + b*y = c meets the unit circle.
 void CircleLinePoints(double a, double b, double c, float& x1, float& y1, float& x2, float& y2);

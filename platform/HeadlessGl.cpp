@@ -26,7 +26,8 @@ std::string EglError(const char* what)
 EGLDisplay OpenSurfacelessDisplay(std::string* error)
 {
     const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    if (extensions == nullptr || std::strstr(extensions, "EGL_MESA_platform_surfaceless") == nullptr) {
+    if (extensions == nullptr ||
+        std::strstr(extensions, "EGL_MESA_platform_surfaceless") == nullptr) {
         *error = "EGL_MESA_platform_surfaceless is not available";
         return EGL_NO_DISPLAY;
     }
@@ -80,12 +81,18 @@ bool HeadlessGl::Create(int width, int height)
     }
 
     // Eight bits a channel and no depth buffer, like the program's window.
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,    EGL_PBUFFER_BIT,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE,        8,
-                                       EGL_GREEN_SIZE,      8,
-                                       EGL_BLUE_SIZE,       8,
-                                       EGL_ALPHA_SIZE,      8,
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
                                        EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;

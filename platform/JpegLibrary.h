@@ -30,13 +30,13 @@ constexpr std::size_t kJpegRecordSize = 20032;
 constexpr std::uint64_t kJpegMaxPixelBytes = 512ull * 1024 * 1024;
 
 enum JpegRecordOffset : std::size_t {
-    kJpegOutPixels = 4,       // address of the output pixel block (32-bit layout)
+    kJpegOutPixels = 4,  // address of the output pixel block (32-bit layout)
     kJpegOutWidth = 8,
     kJpegOutHeight = 12,
-    kJpegOutChannels = 20,    // 3, or 1 for grey
-    kJpegOutColour = 24,      // kJpegColourRgb or kJpegColourGrey
-    kJpegFileName = 32,       // address of the zero-terminated file name (32-bit layout)
-    kJpegImageWidth = 44,     // written by the parameter read
+    kJpegOutChannels = 20,  // 3, or 1 for grey
+    kJpegOutColour = 24,    // kJpegColourRgb or kJpegColourGrey
+    kJpegFileName = 32,     // address of the zero-terminated file name (32-bit layout)
+    kJpegImageWidth = 44,   // written by the parameter read
     kJpegImageHeight = 48,
 };
 
@@ -44,9 +44,9 @@ enum JpegRecordOffset : std::size_t {
 // touches. Addresses do not fit the 32-bit fields on a 64-bit build, so the
 // two pointers live here in full; the 32-bit fields get their low half only.
 enum JpegPrivateOffset : std::size_t {
-    kJpegPrivInitMark = 20000,        // kJpegInitMark between init and free
-    kJpegPrivFileName = 20016,        // const char*, pointer-aligned
-    kJpegPrivOutPixels = 20024,       // unsigned char*, pointer-aligned
+    kJpegPrivInitMark = 20000,   // kJpegInitMark between init and free
+    kJpegPrivFileName = 20016,   // const char*, pointer-aligned
+    kJpegPrivOutPixels = 20024,  // unsigned char*, pointer-aligned
 };
 constexpr std::uint32_t kJpegInitMark = 0x4A504731u;
 

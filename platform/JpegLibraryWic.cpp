@@ -47,8 +47,8 @@ class ComScope {
 public:
     ComScope()
     {
-        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED |
-                                                           COINIT_DISABLE_OLE1DDE);
+        const HRESULT result =
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         ready_ = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
         mustUninitialise_ = SUCCEEDED(result);
     }
@@ -76,8 +76,7 @@ bool WidePath(const char* path, std::wstring& wide)
         return false;  // invalid in this code page, or empty
     }
     wide.assign(static_cast<std::size_t>(length), L'\0');
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], length) ==
-           length;
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], length) == length;
 }
 
 // Only a file on disk is read, as in the other adapter: a name that opens a
@@ -122,8 +121,8 @@ std::int32_t OpenJpeg(const char* path, OpenedJpeg& jpeg)
     }
     // Asking for the JPEG decoder by name: other image formats WIC knows are
     // not JPEG files and fail here as they do in the other adapter.
-    if (FAILED(jpeg.factory->CreateDecoder(GUID_ContainerFormatJpeg, nullptr,
-                                           jpeg.decoder.out())) ||
+    if (FAILED(
+            jpeg.factory->CreateDecoder(GUID_ContainerFormatJpeg, nullptr, jpeg.decoder.out())) ||
         FAILED(jpeg.decoder->Initialize(jpeg.stream.get(), WICDecodeMetadataCacheOnLoad)) ||
         FAILED(jpeg.decoder->GetFrame(0, jpeg.frame.out()))) {
         return kJpegErrDecode;
@@ -165,12 +164,14 @@ std::int32_t ColourToGrey(const OpenedJpeg& jpeg, const JpegRequest& output)
                                           band.data()))) {
             return kJpegErrDecode;
         }
-        const std::size_t pixels = static_cast<std::size_t>(output.width) * static_cast<std::size_t>(rows);
+        const std::size_t pixels =
+            static_cast<std::size_t>(output.width) * static_cast<std::size_t>(rows);
         for (std::size_t i = 0; i < pixels; ++i) {
             const std::uint32_t blue = band[3 * i];
             const std::uint32_t green = band[3 * i + 1];
             const std::uint32_t red = band[3 * i + 2];
-            *grey++ = static_cast<unsigned char>((19595u * red + 38470u * green + 7471u * blue + 32768u) >> 16);
+            *grey++ = static_cast<unsigned char>(
+                (19595u * red + 38470u * green + 7471u * blue + 32768u) >> 16);
         }
     }
     return kJpegOk;

@@ -39,7 +39,7 @@
 // included, as Windows takes it; a backend with a frame of its own takes off
 // what that frame would cost (see ClientSizeForOuterSize).
 struct Win32WindowRequest {
-    const char* title;   // never null
+    const char* title;  // never null
     bool defaultPosition;
     int x;
     int y;

@@ -46,9 +46,7 @@ void DestroyWindow()
     CloseForeignWindow(&g_foreign);
 }
 
-void ShowWindow(bool /*visible*/)
-{
-}
+void ShowWindow(bool /*visible*/) {}
 
 void SetTitle(const char* text)
 {
@@ -144,10 +142,9 @@ void DebugOutput(const char* /*text*/)
 }
 
 const Win32Backend kForeignX11Backend = {
-    "foreign-x11", CreateWindow,     DestroyWindow,     ShowWindow,    SetTitle,
-    ClientSize,    PumpEvents,       MessageBox,        ColorBits,     ChoosePixelFormat,
-    CreateContext, MakeCurrent,      DeleteContext,     SwapBuffers,   CounterFrequency,
-    Counter,       DebugOutput,      nullptr,
+    "foreign-x11", CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
+    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
+    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
 };
 
 }  // namespace

@@ -110,10 +110,9 @@ void DebugOutput(const char* text)
 }
 
 const Win32Backend kHeadlessBackend = {
-    "headless",    CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
-    ClientSize,    PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
-    CreateContext, MakeCurrent,  DeleteContext, SwapBuffers, CounterFrequency,
-    Counter,       DebugOutput,  nullptr,
+    "headless",    CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
+    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
+    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
 };
 
 }  // namespace

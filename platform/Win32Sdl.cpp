@@ -77,8 +77,8 @@ bool PrepareBoxGuards()
     static bool prepared = false;
     if (prepared)
         return true;
-    void* shared = mmap(nullptr, kFirstErrorSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS,
-                        -1, 0);
+    void* shared =
+        mmap(nullptr, kFirstErrorSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED || pthread_atfork(nullptr, nullptr, EndWithParent) != 0)
         return false;
     g_firstError = static_cast<char*>(shared);
@@ -206,7 +206,8 @@ void TranslateEvent(const SDL_Event& event)
     }
     case SDL_TEXTINPUT: {
         WPARAM codes[SDL_TEXTINPUTEVENT_TEXT_SIZE];
-        const int count = CharacterCodesForText(event.text.text, codes, SDL_TEXTINPUTEVENT_TEXT_SIZE);
+        const int count =
+            CharacterCodesForText(event.text.text, codes, SDL_TEXTINPUTEVENT_TEXT_SIZE);
         for (int i = 0; i < count; ++i)
             Win32ReportMessage(WM_CHAR, codes[i], 1);
         break;
@@ -248,8 +249,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
     box.colorScheme = nullptr;
     int chosen = -1;
     if (ShowBox(box, &chosen) != 0) {
-        const char* reason = g_firstError != nullptr && g_firstError[0] != '\0' ? g_firstError
-                                                                                : SDL_GetError();
+        const char* reason =
+            g_firstError != nullptr && g_firstError[0] != '\0' ? g_firstError : SDL_GetError();
         std::fprintf(stderr, "cannot show a message box: %s\n", reason);
         return 0;  // MessageBoxA's failure result
     }
@@ -325,10 +326,9 @@ void DebugOutput(const char* text)
 }
 
 const Win32Backend kSdlBackend = {
-    "sdl2",        CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
-    ClientSize,    PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
-    CreateContext, MakeCurrent,  DeleteContext, SwapBuffers, CounterFrequency,
-    Counter,       DebugOutput,  nullptr,
+    "sdl2",        CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
+    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
+    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
 };
 
 }  // namespace

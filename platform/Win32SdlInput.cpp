@@ -58,7 +58,8 @@ int CharacterCodesForText(const char* utf8, WPARAM* codes, int maxCodes)
             continue;
         }
         p += length;
-        const bool overlong = (length == 2 && codePoint < 0x80) || (length > 2 && codePoint < 0x800);
+        const bool overlong =
+            (length == 2 && codePoint < 0x80) || (length > 2 && codePoint < 0x800);
         const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
         if (!overlong && !control && codePoint <= 0xFF)
             codes[count++] = static_cast<WPARAM>(codePoint);
@@ -83,9 +84,9 @@ SdlMessageBoxLayout MessageBoxLayoutFor(UINT type)
         layout.buttonCount = 2;
         layout.answerWhenClosed = IDCANCEL;
     } else {
-        layout.buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
-                                 SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                             IDOK, "OK"};
+        layout.buttons[0] = {
+            SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+            "OK"};
         layout.buttonCount = 1;
         layout.answerWhenClosed = IDOK;
     }
@@ -114,8 +115,8 @@ std::string NoWindowSystemReason(const char* x11Display, const char* waylandDisp
     const bool x11 = x11Display != nullptr && *x11Display != '\0';
     const bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
     if (x11 && wayland)
-        return std::string("neither the X display \"") + x11Display + "\" nor the Wayland display \"" +
-               waylandDisplay + "\" answers";
+        return std::string("neither the X display \"") + x11Display +
+               "\" nor the Wayland display \"" + waylandDisplay + "\" answers";
     if (x11)
         return std::string("the X display \"") + x11Display + "\" does not answer";
     if (wayland)

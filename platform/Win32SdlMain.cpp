@@ -31,7 +31,8 @@ int RunAsHack(const CommandLine& options)
     unsigned long windowId = options.windowId;
     const char* saverWindow = std::getenv("XSCREENSAVER_WINDOW");
     if (windowId == 0 && saverWindow != nullptr && !ParseWindowId(saverWindow, &windowId)) {
-        std::fprintf(stderr, "zelk-tunnel: XSCREENSAVER_WINDOW is not a window id: %s\n", saverWindow);
+        std::fprintf(stderr, "zelk-tunnel: XSCREENSAVER_WINDOW is not a window id: %s\n",
+                     saverWindow);
         return 1;
     }
     std::string reason;

@@ -197,8 +197,8 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass)
     return 0xC001;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param)
 {
     Trace("CreateWindowExA", exStyle, style, width, height);

@@ -47,7 +47,8 @@ bool OpenForeignWindow(unsigned long id, X11ForeignWindow* foreign, std::string*
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         const char* name = std::getenv("DISPLAY");
-        *reason = std::string("cannot open the X display ") + (name != nullptr ? name : "(DISPLAY is not set)");
+        *reason = std::string("cannot open the X display ") +
+                  (name != nullptr ? name : "(DISPLAY is not set)");
         return false;
     }
     foreign->display = display;
@@ -93,7 +94,8 @@ bool PollForeignWindow(X11ForeignWindow* foreign)
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == ConfigureNotify && event.xconfigure.window == foreign->window) {
-            if (event.xconfigure.width != foreign->width || event.xconfigure.height != foreign->height) {
+            if (event.xconfigure.width != foreign->width ||
+                event.xconfigure.height != foreign->height) {
                 foreign->width = event.xconfigure.width;
                 foreign->height = event.xconfigure.height;
                 resized = true;
@@ -109,8 +111,8 @@ bool CreateForeignContext(X11ForeignWindow* foreign)
 {
     if (foreign->context != nullptr)
         return false;  // one context per window
-    GLXContext context = glXCreateContext(DisplayOf(*foreign),
-                                          static_cast<XVisualInfo*>(foreign->visualInfo), nullptr, True);
+    GLXContext context = glXCreateContext(
+        DisplayOf(*foreign), static_cast<XVisualInfo*>(foreign->visualInfo), nullptr, True);
     foreign->context = context;
     return context != nullptr;
 }

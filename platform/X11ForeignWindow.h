@@ -12,15 +12,15 @@
 #include <string>
 
 struct X11ForeignWindow {
-    void* display = nullptr;       // Display*
-    unsigned long window = 0;      // the X window id
-    void* visualInfo = nullptr;    // XVisualInfo* of the window's visual
-    void* context = nullptr;       // GLXContext, null until created
-    bool doubleBuffered = false;   // else frames are flushed, not swapped
-    int depth = 0;                 // bits per pixel of the window
+    void* display = nullptr;      // Display*
+    unsigned long window = 0;     // the X window id
+    void* visualInfo = nullptr;   // XVisualInfo* of the window's visual
+    void* context = nullptr;      // GLXContext, null until created
+    bool doubleBuffered = false;  // else frames are flushed, not swapped
+    int depth = 0;                // bits per pixel of the window
     int width = 0;
     int height = 0;
-    bool gone = false;             // the window was destroyed
+    bool gone = false;  // the window was destroyed
 };
 
 // Opens the display ($DISPLAY) and checks that the window exists and can

@@ -16,11 +16,11 @@
 enum class BmpResult {
     kOk,
     kCannotOpen,
-    kShortHeader,   // fewer than 14 bytes
-    kNotBmp,        // magic is not "BM"
-    kBadInfoSize,   // pixel-data offset leaves no room for the fields read
+    kShortHeader,  // fewer than 14 bytes
+    kNotBmp,       // magic is not "BM"
+    kBadInfoSize,  // pixel-data offset leaves no room for the fields read
     kShortInfo,
-    kUnsupported,   // bit depth, compression or size the upload cannot show
+    kUnsupported,  // bit depth, compression or size the upload cannot show
     kOutOfMemory,
     kShortPixels,
 };

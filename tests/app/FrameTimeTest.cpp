@@ -33,7 +33,8 @@ public:
     {
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
         const LONGLONG spread = mean_ / 2;
-        return mean_ - spread / 2 + static_cast<LONGLONG>((state_ >> 33) % static_cast<std::uint64_t>(spread + 1));
+        return mean_ - spread / 2 +
+               static_cast<LONGLONG>((state_ >> 33) % static_cast<std::uint64_t>(spread + 1));
     }
 
 private:
@@ -69,8 +70,9 @@ TEST_F(FrameTimeTest, DeltaRunsFromTheRoundedPreviousTimeToTheExactTime)
     UpdateFrameTime();
     g_counterNow = 2;
     UpdateFrameTime();
-    EXPECT_SAME_FLOAT(static_cast<float>(2.0 / 3.0 - static_cast<double>(static_cast<float>(1.0 / 3.0))),
-                      g_deltaTime);
+    EXPECT_SAME_FLOAT(
+        static_cast<float>(2.0 / 3.0 - static_cast<double>(static_cast<float>(1.0 / 3.0))),
+        g_deltaTime);
     EXPECT_NE(FloatBits(static_cast<float>(1.0 / 3.0)), FloatBits(g_deltaTime));
 }
 
@@ -89,7 +91,8 @@ TEST_F(FrameTimeTest, FirstHalfHourAt5000FpsIsBitIdenticalToThePlainArithmetic)
         UpdateFrameTime();
         plain.Step(now, 987654321, g_counterFrequency);
         // Plain comparisons first: nine million gtest assertions are slow.
-        if (FloatBits(plain.time) != FloatBits(g_time) || FloatBits(plain.delta) != FloatBits(g_deltaTime)) {
+        if (FloatBits(plain.time) != FloatBits(g_time) ||
+            FloatBits(plain.delta) != FloatBits(g_deltaTime)) {
             EXPECT_SAME_FLOAT(plain.time, g_time) << "frame " << frames;
             EXPECT_SAME_FLOAT(plain.delta, g_deltaTime) << "frame " << frames;
             return;
@@ -133,7 +136,8 @@ TEST_P(LongRunTest, ThirtyDaysAt5000FpsKeepDeltasAccurateAndNeverNegative)
             ASSERT_NEAR(trueDelta, g_deltaTime, trueDelta * 1e-6 + kDeltaTolerance);
         }
         // Run on to 2 s before the next rebase point, then through it.
-        const LONGLONG untilRebase = g_counterStart + kRebaseAfterSeconds * frequency - 2 * frequency - now;
+        const LONGLONG untilRebase =
+            g_counterStart + kRebaseAfterSeconds * frequency - 2 * frequency - now;
         if (untilRebase > 0) {
             now += untilRebase;
             g_counterNow = now;
@@ -151,7 +155,8 @@ TEST_P(LongRunTest, ThirtyDaysAt5000FpsKeepDeltasAccurateAndNeverNegative)
             // g_time stays where floats resolve the frame.
             if (g_deltaTime < 0.0f || error > kDeltaTolerance ||
                 g_time >= static_cast<float>(kRebaseAfterSeconds + 1)) {
-                const double day = static_cast<double>(sample) / static_cast<double>(frequency) / 86400.0;
+                const double day =
+                    static_cast<double>(sample) / static_cast<double>(frequency) / 86400.0;
                 ASSERT_GE(g_deltaTime, 0.0f) << "day " << day;
                 ASSERT_LE(error, kDeltaTolerance) << "day " << day;
                 ASSERT_LT(g_time, static_cast<float>(kRebaseAfterSeconds + 1)) << "day " << day;
@@ -163,8 +168,9 @@ TEST_P(LongRunTest, ThirtyDaysAt5000FpsKeepDeltasAccurateAndNeverNegative)
     EXPECT_EQ(121, rebasesCrossed);
     EXPECT_GT(frames, 2000000);
     // The time since the start stays recoverable: base plus g_time.
-    const double counted = static_cast<double>(g_counterStart - 42) / static_cast<double>(frequency) +
-                           static_cast<double>(g_time);
+    const double counted =
+        static_cast<double>(g_counterStart - 42) / static_cast<double>(frequency) +
+        static_cast<double>(g_time);
     EXPECT_NEAR(static_cast<double>(now - 42) / static_cast<double>(frequency), counted, 1e-3);
     RecordProperty("worst_delta_error_us", std::to_string(worstError * 1e6));
 }

@@ -41,7 +41,8 @@ TEST_F(ShellWithEffectTest, RateTitleThenEscapeRunsTheTunnelOutAndEndsTheProgram
     ASSERT_FALSE(ScriptedWindowTexts().empty());
     const std::string& rate = ScriptedWindowTexts()[0];
     std::smatch match;
-    ASSERT_TRUE(std::regex_match(rate, match, std::regex(R"(Zelk's little tunnel - 60 fps \((\d+) tri\))")))
+    ASSERT_TRUE(
+        std::regex_match(rate, match, std::regex(R"(Zelk's little tunnel - 60 fps \((\d+) tri\))")))
         << rate;
     const int triangles = std::stoi(match[1]);
     EXPECT_EQ(0, triangles % 128);

@@ -136,7 +136,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Failed to create the effect window.", false},
         FailureCase{"InitEffect", [] { g_fakeEffect.initResult = false; },
                     "Failed to initialize the visual effect.", true}),
-    [](const ::testing::TestParamInfo<FailureCase>& param) { return std::string(param.param.name); });
+    [](const ::testing::TestParamInfo<FailureCase>& param) {
+        return std::string(param.param.name);
+    });
 
 TEST_F(WinMainTest, RegistersTheClassAndCreatesAHidden640x480OverlappedWindow)
 {
@@ -155,8 +157,8 @@ TEST_F(WinMainTest, RegistersTheClassAndCreatesAHidden640x480OverlappedWindow)
     EXPECT_EQ("Zelk's little tunnel", ScriptedRegisteredClassName());
 
     const ScriptedCall& create = ScriptedCalls()[IndexOf("CreateWindowExA")];
-    EXPECT_EQ(0u, create.args[0]);            // no extended style
-    EXPECT_EQ(0x06CF0000u, create.args[1]);   // overlapped, clipping, not yet visible
+    EXPECT_EQ(0u, create.args[0]);           // no extended style
+    EXPECT_EQ(0x06CF0000u, create.args[1]);  // overlapped, clipping, not yet visible
     EXPECT_EQ(640u, create.args[2]);
     EXPECT_EQ(480u, create.args[3]);
     EXPECT_EQ("Zelk's little tunnel", ScriptedWindowText());
@@ -176,7 +178,9 @@ TEST_F(WinMainTest, RunsFramesUntilTheCloseRequestAndReturnsTheQuitCode)
         if (frame == 3)
             PostMessageA(g_hwnd, WM_CLOSE, 0, 0);
     };
-    ScriptedSetSwapHook([](int) { ScriptedSetCounter(40000000 + 250000 + 1000 * ScriptedCallCount("SwapBuffers")); });
+    ScriptedSetSwapHook([](int) {
+        ScriptedSetCounter(40000000 + 250000 + 1000 * ScriptedCallCount("SwapBuffers"));
+    });
 
     EXPECT_EQ(0, RunWinMain(SW_HIDE));  // the show command passed in is ignored
 

@@ -41,7 +41,10 @@ protected:
             count += ScriptedCalls()[i].name == name ? 1 : 0;
         return count;
     }
-    static std::uintptr_t Arg(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+    static std::uintptr_t Arg(const void* handle)
+    {
+        return reinterpret_cast<std::uintptr_t>(handle);
+    }
 
     HWND window_ = nullptr;
 };
@@ -60,9 +63,10 @@ TEST_F(WndProcTest, CreationSetsUpThePixelFormatAndMakesTheContextCurrent)
     for (const ScriptedCall& call : ScriptedCalls())
         names.push_back(call.name);
     const std::vector<std::string> expected = {
-        "RegisterClassA",   "CreateWindowExA", "GetDC",          "GetDeviceCaps",
-        "ChoosePixelFormat", "GetDeviceCaps",  "OutputDebugStringA", "SetPixelFormat",
-        "wglCreateContext", "wglMakeCurrent",  "ShowWindow"};
+        "RegisterClassA",     "CreateWindowExA",   "GetDC",
+        "GetDeviceCaps",      "ChoosePixelFormat", "GetDeviceCaps",
+        "OutputDebugStringA", "SetPixelFormat",    "wglCreateContext",
+        "wglMakeCurrent",     "ShowWindow"};
     EXPECT_EQ(expected, names);
     EXPECT_EQ(ScriptedDeviceContext(), g_deviceContext);
     EXPECT_EQ(ScriptedRenderContext(), g_renderContext);
@@ -75,7 +79,8 @@ TEST_F(WndProcTest, CreationSetsUpThePixelFormatAndMakesTheContextCurrent)
     EXPECT_EQ(PFD_TYPE_RGBA, request.iPixelType);
     EXPECT_EQ(32, request.cColorBits);  // what the scripted device reports
     const BYTE* bytes = reinterpret_cast<const BYTE*>(&request);
-    for (std::size_t i = offsetof(PIXELFORMATDESCRIPTOR, cRedBits); i <= offsetof(PIXELFORMATDESCRIPTOR, bReserved); ++i)
+    for (std::size_t i = offsetof(PIXELFORMATDESCRIPTOR, cRedBits);
+         i <= offsetof(PIXELFORMATDESCRIPTOR, bReserved); ++i)
         EXPECT_EQ(0, bytes[i]) << "byte " << i;
     EXPECT_EQ(0u, request.dwLayerMask | request.dwVisibleMask | request.dwDamageMask);
     const ScriptedCall& set = ScriptedCalls()[7];
@@ -171,7 +176,8 @@ TEST_F(WndProcTest, EveryCharacterCodeReachesHandleKeyUnchanged)
     ResetEffectStateToLoadValues();
     g_speed = 8000.0f;
     const std::size_t from = CallsSoFar();
-    for (WPARAM code : {WPARAM{0}, WPARAM{'a'}, WPARAM{13}, WPARAM{0xE9}, WPARAM{0x12B}, WPARAM{0x1031}})
+    for (WPARAM code :
+         {WPARAM{0}, WPARAM{'a'}, WPARAM{13}, WPARAM{0xE9}, WPARAM{0x12B}, WPARAM{0x1031}})
         EXPECT_EQ(0, WndProc(window_, WM_CHAR, code, 1));
     EXPECT_EQ(0, CallsSince(from, "DefWindowProcA"));
     EXPECT_SAME_FLOAT(8000.0f, g_speed);

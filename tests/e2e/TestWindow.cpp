@@ -23,9 +23,9 @@ int main(int argc, char** argv)
         return 1;
     }
     const int screen = DefaultScreen(display);
-    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
-                                              std::atoi(argv[1]), std::atoi(argv[2]), 0, 0,
-                                              BlackPixel(display, screen));
+    const Window window =
+        XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, std::atoi(argv[1]),
+                            std::atoi(argv[2]), 0, 0, BlackPixel(display, screen));
     XStoreName(display, window, "test window");
     XSelectInput(display, window, StructureNotifyMask);
     XMapWindow(display, window);

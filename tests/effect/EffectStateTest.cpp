@@ -7,7 +7,10 @@
 
 namespace {
 
-float F(double value) { return static_cast<float>(value); }
+float F(double value)
+{
+    return static_cast<float>(value);
+}
 
 // Runs first in its own process under CTest: the values as the program loads.
 TEST(EffectStateAtLoad, MatchesTheDocumentedStartingValues)
@@ -76,9 +79,26 @@ TEST_F(HandleKeyTest, CharactersOutsideTheTableChangeNothing)
 {
     // Neighbours of every handled code, letters, other digits, "=" and codes
     // beyond a byte: none may touch the state.
-    const std::uintptr_t ignored[] = {0,   26,  28,  31,  33,  41,  44,  46,   48,
-                                      53,  57,  61,  65,  97,  127, 255, 256,  27 + 256,
-                                      '+' + 0x10000, ~std::uintptr_t{0}};
+    const std::uintptr_t ignored[] = {0,
+                                      26,
+                                      28,
+                                      31,
+                                      33,
+                                      41,
+                                      44,
+                                      46,
+                                      48,
+                                      53,
+                                      57,
+                                      61,
+                                      65,
+                                      97,
+                                      127,
+                                      255,
+                                      256,
+                                      27 + 256,
+                                      '+' + 0x10000,
+                                      ~std::uintptr_t{0}};
     for (std::uintptr_t code : ignored) {
         HandleKey(code);
     }
@@ -95,7 +115,10 @@ struct FactorKey {
     bool divides;
 };
 
-bool IsNormal(float value) { return value >= FLT_MIN && value <= FLT_MAX; }
+bool IsNormal(float value)
+{
+    return value >= FLT_MIN && value <= FLT_MAX;
+}
 
 // Presses the key until a press changes nothing and returns how many counted.
 // Each counted press must give the double-then-float result, a normal float;

@@ -62,7 +62,8 @@ TEST_F(RendererAllocation, FramesAllocateNothing)
         StopCountingAllocations();
     }
     EXPECT_EQ(0, AllocationCount());
-    EXPECT_STREQ("Zelk's little tunnel - 60 fps (", std::string(Win32ModelWindowTitle()).substr(0, 31).c_str());
+    EXPECT_STREQ("Zelk's little tunnel - 60 fps (",
+                 std::string(Win32ModelWindowTitle()).substr(0, 31).c_str());
 }
 
 }  // namespace

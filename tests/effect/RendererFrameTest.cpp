@@ -52,8 +52,9 @@ struct PixelPos {
 
 PixelPos ToPixel(const Bounds& bounds, int width, int height, double x, double y)
 {
-    return {static_cast<int>(std::floor((x - bounds.left) / (bounds.right - bounds.left) * width)),
-            static_cast<int>(std::floor((y - bounds.bottom) / (bounds.top - bounds.bottom) * height))};
+    return {
+        static_cast<int>(std::floor((x - bounds.left) / (bounds.right - bounds.left) * width)),
+        static_cast<int>(std::floor((y - bounds.bottom) / (bounds.top - bounds.bottom) * height))};
 }
 
 // Probes a grey level (0..1, between low and high) with a tolerance of a few
@@ -61,7 +62,8 @@ PixelPos ToPixel(const Bounds& bounds, int width, int height, double x, double y
 ::testing::AssertionResult ProbeGrey(const FrameImage& image, PixelPos at, double low, double high)
 {
     if (!image.Contains(at.x, at.y)) {
-        return ::testing::AssertionFailure() << "probe at (" << at.x << ", " << at.y << ") is off the frame";
+        return ::testing::AssertionFailure()
+               << "probe at (" << at.x << ", " << at.y << ") is off the frame";
     }
     const Rgb seen = image.At(at.x, at.y);
     const double tolerance = 3.0;
@@ -189,7 +191,10 @@ public:
         return nullptr;
     }
 
-    const std::vector<Triangle>& Triangles(int p) const { return pairs_[static_cast<std::size_t>(p)]; }
+    const std::vector<Triangle>& Triangles(int p) const
+    {
+        return pairs_[static_cast<std::size_t>(p)];
+    }
 
 private:
     std::vector<std::vector<Triangle>> pairs_;
@@ -258,7 +263,8 @@ void ProbeAt(const FrameImage& image, const Bounds& bounds, const FrameModel& mo
     }
 }
 
-ProbeTally ProbeGrid(const FrameImage& image, const Bounds& bounds, const FrameModel& model, int spacing)
+ProbeTally ProbeGrid(const FrameImage& image, const Bounds& bounds, const FrameModel& model,
+                     int spacing)
 {
     ProbeTally tally;
     const double pixelX = (bounds.right - bounds.left) / image.Width();
@@ -347,7 +353,8 @@ TEST_F(Renderer640x480Test, FirstFrameMatchesTheStripsShadedByDepth)
     UseWhiteTexture();
     RenderFrameAt(0);
     ASSERT_EQ(38, g_ringCount);  // travel 0, the plain shape
-    const ProbeTally tally = ProbeGrid(Read(), Bounds::For(640, 480), FrameModel::FromBuilder(), 20);
+    const ProbeTally tally =
+        ProbeGrid(Read(), Bounds::For(640, 480), FrameModel::FromBuilder(), 20);
     EXPECT_EQ(0, tally.mismatches);
     EXPECT_GT(tally.probes, 300);
     EXPECT_GE(tally.pairsSeen, 12);  // near, bright pairs down to dim ones
@@ -371,8 +378,8 @@ TEST_F(Renderer640x480Test, TheFarEndIsWhereTheBuilderPutsIt)
     for (int p = g_ringCount - 2; p >= 0 && (farthestVisible < 0 || p > farthestVisible - 5); --p) {
         const int before = tally.probes;
         for (const Triangle& t : model.Triangles(p)) {
-            ProbeAt(image, bounds, model, (t.ax + t.bx + t.cx) / 3.0, (t.ay + t.by + t.cy) / 3.0,
-                    p, &tally);
+            ProbeAt(image, bounds, model, (t.ax + t.bx + t.cx) / 3.0, (t.ay + t.by + t.cy) / 3.0, p,
+                    &tally);
         }
         if (farthestVisible < 0 && tally.probes - before >= 5) {
             farthestVisible = p;
@@ -391,7 +398,8 @@ TEST_F(Renderer800x300Test, WideWindowWidensTheViewAndDrawsThere)
     RenderFrameAt(0);
     ExpectProjection(Bounds::For(800, 300));
     EXPECT_SAME_FLOAT(static_cast<float>(8.0 / 3.0), g_lastAspect);
-    const ProbeTally tally = ProbeGrid(Read(), Bounds::For(800, 300), FrameModel::FromBuilder(), 20);
+    const ProbeTally tally =
+        ProbeGrid(Read(), Bounds::For(800, 300), FrameModel::FromBuilder(), 20);
     EXPECT_EQ(0, tally.mismatches);
     EXPECT_GT(tally.probes, 300);
 }
@@ -402,7 +410,8 @@ TEST_F(Renderer300x400Test, TallWindowHeightensTheViewAndDrawsThere)
     RenderFrameAt(0);
     ExpectProjection(Bounds::For(300, 400));
     EXPECT_NEAR(16.0 / 9.0, Bounds::For(300, 400).top, 1e-12);
-    const ProbeTally tally = ProbeGrid(Read(), Bounds::For(300, 400), FrameModel::FromBuilder(), 12);
+    const ProbeTally tally =
+        ProbeGrid(Read(), Bounds::For(300, 400), FrameModel::FromBuilder(), 12);
     EXPECT_EQ(0, tally.mismatches);
     EXPECT_GT(tally.probes, 300);
 }
@@ -436,7 +445,8 @@ TEST_F(Renderer640x480Test, CoarsestStepDrawsEightQuadsARing)
     UseWhiteTexture();
     HandleKey(kKeyPolyCoarsest);
     RenderFrameAt(0);
-    const ProbeTally tally = ProbeGrid(Read(), Bounds::For(640, 480), FrameModel::FromBuilder(), 20);
+    const ProbeTally tally =
+        ProbeGrid(Read(), Bounds::For(640, 480), FrameModel::FromBuilder(), 20);
     EXPECT_EQ(0, tally.mismatches);
     EXPECT_GT(tally.probes, 300);
 }

@@ -67,8 +67,7 @@ public:
           startCarry_(g_travelCarry),
           lastArgument_(static_cast<std::int32_t>(g_travel)),
           lastUnwrapped_(lastArgument_)
-    {
-    }
+    {}
 
     // Returns how far the builder's argument advanced this frame.
     double Observe(std::int32_t argument)
@@ -287,10 +286,8 @@ TEST(TravelStep, InfiniteSpeedZeroAndNegativeDeltasStayBoundedAndNeverGoBack)
         float speed;
         double expectedMove;
     } cases[] = {
-        {0.016f, inf, kMaxTravelStep},
-        {0.0f, inf, 0.0},
-        {-0.5f, kInitialSpeed, 0.0},
-        {1.0e-30f, inf, kMaxTravelStep},
+        {0.016f, inf, kMaxTravelStep},      {0.0f, inf, 0.0},
+        {-0.5f, kInitialSpeed, 0.0},        {1.0e-30f, inf, kMaxTravelStep},
         {3.0e38f, 3.0e38f, kMaxTravelStep},
     };
     for (const Case& c : cases) {
@@ -404,9 +401,9 @@ TEST(TravelRebase, TheTunnelCarriesOnWithoutASeam)
                 // coordinates in the hundreds.
                 const double scale = std::max({1.0, std::fabs(static_cast<double>(want.x)),
                                                std::fabs(static_cast<double>(want.y))});
-                worstOffset = std::max({worstOffset,
-                                        std::fabs(static_cast<double>(want.x) - got.x) / scale,
-                                        std::fabs(static_cast<double>(want.y) - got.y) / scale});
+                worstOffset =
+                    std::max({worstOffset, std::fabs(static_cast<double>(want.x) - got.x) / scale,
+                              std::fabs(static_cast<double>(want.y) - got.y) / scale});
             }
         }
         if (!afterRebase) {

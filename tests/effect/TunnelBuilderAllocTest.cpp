@@ -34,12 +34,18 @@ TEST(TunnelBuilderAllocation, FramesAllocateNothing)
     StartCountingAllocations(AllocationScope::AllThreads);
     std::int32_t travel = 0;
     for (int frame = 0; frame < 20000; ++frame) {
-        if (frame % 1000 == 0) g_rippleShape = 1 - g_rippleShape;
-        if (frame % 700 == 0) g_polyStep = 1 << (frame / 700 % 4);
-        if (frame == 5000) g_focal = 0.0f;
-        if (frame == 6000) g_focal = 2.0f;
-        if (frame == 9000) travel += 1 << 20;
-        if (frame == 15000) g_stopRequested = 1;
+        if (frame % 1000 == 0)
+            g_rippleShape = 1 - g_rippleShape;
+        if (frame % 700 == 0)
+            g_polyStep = 1 << (frame / 700 % 4);
+        if (frame == 5000)
+            g_focal = 0.0f;
+        if (frame == 6000)
+            g_focal = 2.0f;
+        if (frame == 9000)
+            travel += 1 << 20;
+        if (frame == 15000)
+            g_stopRequested = 1;
         travel += 8;
         BuildTunnel(travel);
     }

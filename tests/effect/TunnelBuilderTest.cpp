@@ -164,8 +164,8 @@ TEST(ScreenRect, IntersectKeepsTheInnerEdgesAndReturnsItself)
 
 TEST(ScreenRect, UnboundedLeavesAnyRectangleWithinItAlone)
 {
-    const ScreenRect samples[] = {Rect(1, 0, 2, 1), Rect(-1e10f, 5, 1e10f, 6),
-                                  Rect(3, 0, 2, 1), Rect(-0.0f, 0.0f, 0.0f, -0.0f)};
+    const ScreenRect samples[] = {Rect(1, 0, 2, 1), Rect(-1e10f, 5, 1e10f, 6), Rect(3, 0, 2, 1),
+                                  Rect(-0.0f, 0.0f, 0.0f, -0.0f)};
     for (const ScreenRect& sample : samples) {
         ScreenRect r = sample;
         r.Intersect(Unbounded());
@@ -361,8 +361,9 @@ TEST_F(TunnelBuilderTest, NoRingEverYieldsNotANumber)
 {
     std::mt19937 random(99);
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-    const float specials[] = {0.0f, -0.0f, 1e-30f, 1e30f, kInf, -kInf,
-                              std::numeric_limits<float>::quiet_NaN(), 8.0f, 25.0f};
+    const float specials[] = {
+        0.0f, -0.0f, 1e-30f, 1e30f, kInf, -kInf, std::numeric_limits<float>::quiet_NaN(),
+        8.0f, 25.0f};
     auto pick = [&](float scale) {
         const std::uint32_t which = random() % 16;
         return which < 9 ? specials[which] : unit(random) * scale;
@@ -456,7 +457,7 @@ TEST_F(TunnelBuilderTest, Travel255PutsRingZeroAnEighthOfAUnitAhead)
     EXPECT_EQ(38, g_ringCount);
     EXPECT_EQ(37, g_lastBuiltRing);
     ExpectVec3(0, 0.03125f, 0, g_ringFrames[0].origin);  // 8 / 256
-    EXPECT_SAME_FLOAT(0.00390625f, g_ringDepth[0]);       // 1 / 256
+    EXPECT_SAME_FLOAT(0.00390625f, g_ringDepth[0]);      // 1 / 256
     EXPECT_SAME_FLOAT(37.00390625f, g_ringDepth[37]);
     ExpectRect(Rect(-1600, -1600, 1600, 1600), ExtentOf(0));  // 2 * 25 * 256 / 8
     ExpectVertex(0.0f, -1600.0f, 0.0f, 0.0f, g_strip[0][0]);
@@ -489,7 +490,7 @@ TEST_F(TunnelBuilderTest, NegativeTravelSplitsByFloor)
     ExpectVec3(0, 0.03125f, 0, g_ringFrames[127].origin);
     EXPECT_SAME_FLOAT(0.0f, g_ringFrames[127].radius);
     ExpectVertex(0.0f, -0.0f, 0.0f, -0.015625f, g_strip[0][0]);  // v of ring -1
-    EXPECT_SAME_FLOAT(0.0f, g_strip[1][0].v);                     // ring 0 follows
+    EXPECT_SAME_FLOAT(0.0f, g_strip[1][0].v);                    // ring 0 follows
     ExpectRect(Rect(Bits(0xc0c738c7), Bits(0xc0c738c7), Bits(0x40c738c7), Bits(0x40c738c7)),
                ExtentOf(0));  // ring 0, 8 + 8/256 ahead: +-6.2256808
     EXPECT_EQ(39, g_ringCount);
@@ -581,7 +582,7 @@ TEST_F(TunnelBuilderTest, MarchStopsAt128RingsWhenTheWindowNeverCloses)
     EXPECT_EQ(128, g_ringCount);
     EXPECT_EQ(127, g_lastBuiltRing);
     EXPECT_SAME_FLOAT(127.609375f, g_ringDepth[127]);  // 128 - 100/256
-    EXPECT_SAME_FLOAT(1.984375f, g_strip[127][0].v);    // ring 127
+    EXPECT_SAME_FLOAT(1.984375f, g_strip[127][0].v);   // ring 127
 }
 
 TEST_F(TunnelBuilderTest, StraightTunnelReachesTheLimitToo)
@@ -728,10 +729,14 @@ TEST_F(TunnelBuilderTest, FlightMatchesTheModelBitForBit)
     g_speed = kInitialSpeed;
     g_deltaTime = 1.0f / 60.0f;
     for (int frame = 0; frame < 450; ++frame) {
-        if (frame == 100) HandleKey(' ');
-        if (frame == 200) HandleKey('2');
-        if (frame == 300) HandleKey('1');
-        if (frame == 380) HandleKey(27);
+        if (frame == 100)
+            HandleKey(' ');
+        if (frame == 200)
+            HandleKey('2');
+        if (frame == 300)
+            HandleKey('1');
+        if (frame == 380)
+            HandleKey(27);
         BuildTunnel(AdvanceTravel());
 
         hash = Mix(hash, static_cast<std::uint32_t>(g_ringCount));

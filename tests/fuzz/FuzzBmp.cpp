@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t lastRow = rowBytes * static_cast<std::size_t>(image.height - 1);
     unsigned sum = 0;
     for (std::size_t row = 0; row <= lastRow; row += rowBytes) {
-        sum += image.pixels[row] + image.pixels[row + static_cast<std::size_t>(image.width) * 3 - 1];
+        sum +=
+            image.pixels[row] + image.pixels[row + static_cast<std::size_t>(image.width) * 3 - 1];
     }
     if (lastRow + static_cast<std::size_t>(image.width) * 3 > image.pixelBytes) {
         __builtin_trap();

@@ -21,7 +21,10 @@ void ExpectVec(const Vec4& expected, const Vec4& actual)
     EXPECT_SAME_FLOAT(expected.w, actual.w);
 }
 
-float F(double value) { return static_cast<float>(value); }
+float F(double value)
+{
+    return static_cast<float>(value);
+}
 
 TEST(Mat3, NewMatrixIsIdentityAndKeepsW)
 {
@@ -84,10 +87,12 @@ TEST(Mat3, ComposedRotationIsYThenZThenXApplied)
     double yz[3][3] = {}, yzx[3][3] = {};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) yz[i][j] += ry[i][k] * rz[k][j];
+            for (int k = 0; k < 3; ++k)
+                yz[i][j] += ry[i][k] * rz[k][j];
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) yzx[i][j] += yz[i][k] * rx[k][j];
+            for (int k = 0; k < 3; ++k)
+                yzx[i][j] += yz[i][k] * rx[k][j];
     const Vec4* rows[3] = {&m.row0, &m.row1, &m.row2};
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(yzx[i][0], rows[i]->x, 1e-6) << "row " << i;
@@ -117,7 +122,8 @@ TEST(Mat3, EntriesUseFloatRoundedSinesAndCosines)
         m.FromAngles(a, b, c);
         const float expected = F(Row0Y(a, b, c, true));
         EXPECT_SAME_FLOAT(expected, m.row0.y) << "angles " << a << ", " << b << ", " << c;
-        if (expected != F(Row0Y(a, b, c, false))) ++discriminating;
+        if (expected != F(Row0Y(a, b, c, false)))
+            ++discriminating;
     }
     // The sweep must contain angles where skipping the float rounding shows.
     EXPECT_GT(discriminating, 0);
@@ -145,7 +151,8 @@ TEST(Mat3, RepeatedRotationKeepsLengthUpToRounding)
     Mat3 m;
     m.FromAngles(0.0167f, 0.067f, 0.033f);
     Vec4 v(0.0f, 8.0f, 0.0f);
-    for (int i = 0; i < 1000; ++i) m.Transform(v);
+    for (int i = 0; i < 1000; ++i)
+        m.Transform(v);
     EXPECT_NEAR(8.0, std::sqrt(Dot(v, v)), 1e-3);
 }
 

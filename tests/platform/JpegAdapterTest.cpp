@@ -27,10 +27,7 @@ constexpr std::size_t kGuardBytes = 64;
 
 class JpegAdapterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::memset(&record_, 0, sizeof record_);
-    }
+    void SetUp() override { std::memset(&record_, 0, sizeof record_); }
 
     // The path stays while the test runs: the record holds its address.
     template <std::size_t N>
@@ -98,7 +95,8 @@ protected:
         for (int y = first; y < last; ++y) {
             for (int x = 0; x < width; ++x) {
                 for (int c = 0; c < channels; ++c) {
-                    const int value = block_[static_cast<std::size_t>((y * width + x) * channels + c)];
+                    const int value =
+                        block_[static_cast<std::size_t>((y * width + x) * channels + c)];
                     ASSERT_NEAR(expected[static_cast<std::size_t>(c)], value, kTolerance)
                         << "row " << y << ", column " << x << ", channel " << c;
                 }

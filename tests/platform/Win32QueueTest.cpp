@@ -71,8 +71,8 @@ TEST(MessageQueueTest, OnlyKeysWithoutTextGiveCharactersOnTranslation)
     EXPECT_EQ(13u, CharacterForVirtualKey(VK_RETURN));
     EXPECT_EQ(8u, CharacterForVirtualKey(VK_BACK));
     EXPECT_EQ(9u, CharacterForVirtualKey(VK_TAB));
-    EXPECT_EQ(0u, CharacterForVirtualKey('A'));  // letters come as text input
-    EXPECT_EQ(0u, CharacterForVirtualKey(0x6B)); // keypad add: text input too
+    EXPECT_EQ(0u, CharacterForVirtualKey('A'));   // letters come as text input
+    EXPECT_EQ(0u, CharacterForVirtualKey(0x6B));  // keypad add: text input too
 }
 
 }  // namespace

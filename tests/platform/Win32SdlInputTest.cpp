@@ -26,27 +26,31 @@ TEST(SdlInputTest, EffectKeysGiveTheCodesOfAWindowsKeyboard)
 TEST(SdlInputTest, KeysThatAlsoArriveAsTextActOnce)
 {
     // Keypad "+" arrives as a key-down and as text "+": only the text counts.
-    for (SDL_Keycode key : {SDLK_KP_PLUS, SDLK_KP_MINUS, SDLK_KP_MULTIPLY, SDLK_KP_DIVIDE, SDLK_PLUS,
-                            SDLK_SPACE, SDLK_1, SDLK_KP_1, SDLK_a})
+    for (SDL_Keycode key : {SDLK_KP_PLUS, SDLK_KP_MINUS, SDLK_KP_MULTIPLY, SDLK_KP_DIVIDE,
+                            SDLK_PLUS, SDLK_SPACE, SDLK_1, SDLK_KP_1, SDLK_a})
         EXPECT_EQ(0u, VirtualKeyForSdlKey(key)) << SDL_GetKeyName(key);
 }
 
 TEST(SdlInputTest, TextBeyondAsciiBecomesLatin1CodesOrNothing)
 {
     EXPECT_EQ((std::vector<WPARAM>{0xE9, 'x', 0xFF}), Codes("\xC3\xA9x\xC3\xBF"));  // é x ÿ
-    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("a\xE2\x82\xAC" "b"));        // € dropped
-    EXPECT_EQ((std::vector<WPARAM>{'a'}), Codes("a\xF0\x9F\x98\x80"));             // emoji dropped
-    EXPECT_TRUE(Codes("\x7F\xC2\x80\xC2\x9F").empty());  // DEL and C1 controls
+    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("a\xE2\x82\xAC"
+                                                     "b"));             // € dropped
+    EXPECT_EQ((std::vector<WPARAM>{'a'}), Codes("a\xF0\x9F\x98\x80"));  // emoji dropped
+    EXPECT_TRUE(Codes("\x7F\xC2\x80\xC2\x9F").empty());                 // DEL and C1 controls
 }
 
 TEST(SdlInputTest, MalformedTextIsSkippedWithoutReadingPastIt)
 {
-    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("a\x80" "b"));        // stray continuation
-    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("a\xC3" "b"));        // truncated pair
-    EXPECT_EQ((std::vector<WPARAM>{'z'}), Codes("\xE2\x82" "z"));          // truncated triple
-    EXPECT_EQ((std::vector<WPARAM>{}), Codes("\xC1\xBF"));                 // overlong '?'
-    EXPECT_EQ((std::vector<WPARAM>{'q'}), Codes("\xF8\x88\x80\x80\x80q")); // invalid lead byte
-    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("abcdef", 2));        // room for two
+    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("a\x80"
+                                                     "b"));  // stray continuation
+    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("a\xC3"
+                                                     "b"));  // truncated pair
+    EXPECT_EQ((std::vector<WPARAM>{'z'}), Codes("\xE2\x82"
+                                                "z"));                      // truncated triple
+    EXPECT_EQ((std::vector<WPARAM>{}), Codes("\xC1\xBF"));                  // overlong '?'
+    EXPECT_EQ((std::vector<WPARAM>{'q'}), Codes("\xF8\x88\x80\x80\x80q"));  // invalid lead byte
+    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("abcdef", 2));         // room for two
 }
 
 TEST(SdlInputTest, OuterSizeLosesANominalWindowsFrame)

@@ -151,7 +151,8 @@ TEST_F(SdlBackendTest, SizesFollowTheDrawableAndMinimisingEmptiesIt)
 
     SDL_SetWindowSize(sdlWindow_, 300, 200);
     PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, SDL_GetWindowID(sdlWindow_));
-    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, SDL_GetWindowID(sdlWindow_));  // no change: no message
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED,
+                    SDL_GetWindowID(sdlWindow_));  // no change: no message
     PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED, SDL_GetWindowID(sdlWindow_));
     PushWindowEvent(SDL_WINDOWEVENT_RESTORED, SDL_GetWindowID(sdlWindow_));
     std::vector<LPARAM> sizes;

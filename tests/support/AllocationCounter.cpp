@@ -84,8 +84,14 @@ long AllocationCount()
     return g_allocations.load(std::memory_order_relaxed);
 }
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     try {
@@ -102,13 +108,43 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
-void* operator new(std::size_t size, std::align_val_t a) { return AllocateAligned(size, a); }
-void* operator new[](std::size_t size, std::align_val_t a) { return AllocateAligned(size, a); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { FreeAligned(p); }
+void* operator new(std::size_t size, std::align_val_t a)
+{
+    return AllocateAligned(size, a);
+}
+void* operator new[](std::size_t size, std::align_val_t a)
+{
+    return AllocateAligned(size, a);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept
+{
+    FreeAligned(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept
+{
+    FreeAligned(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept
+{
+    FreeAligned(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
+{
+    FreeAligned(p);
+}

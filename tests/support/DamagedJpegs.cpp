@@ -77,7 +77,9 @@ const std::vector<DamagedJpeg>& DamagedJpegs()
         {"Empty", "an empty file", [](const TempDir& folder) { return Write(folder, {}); },
          JpegFailsAt::kHeader, JpegFailsAt::kHeader},
         {"Text", "text, starting like a GIF",
-         [](const TempDir& folder) { return Write(folder, Text("GIF89a, or anything else but a JPEG")); },
+         [](const TempDir& folder) {
+             return Write(folder, Text("GIF89a, or anything else but a JPEG"));
+         },
          JpegFailsAt::kHeader, JpegFailsAt::kHeader},
         {"Bmp", "a BMP's first bytes: an image, but not a JPEG",
          [](const TempDir& folder) {
@@ -117,13 +119,15 @@ const std::vector<DamagedJpeg>& DamagedJpegs()
          JpegFailsAt::kPixels, JpegFailsAt::kNowhere},
         {"ProgressiveCutBetweenScans", "progressive, cut after its first scan",
          [](const TempDir& folder) {
-             return Write(folder, std::vector<unsigned char>(kProgressiveJpeg,
-                                                             kProgressiveJpeg + kProgressiveAfterFirstScan));
+             return Write(
+                 folder, std::vector<unsigned char>(kProgressiveJpeg,
+                                                    kProgressiveJpeg + kProgressiveAfterFirstScan));
          },
          JpegFailsAt::kPixels, JpegFailsAt::kHeader},
         {"Cmyk", "four components (CMYK), which neither adapter converts",
          [](const TempDir& folder) {
-             return Write(folder, std::vector<unsigned char>(std::begin(kCmykJpeg), std::end(kCmykJpeg)));
+             return Write(folder,
+                          std::vector<unsigned char>(std::begin(kCmykJpeg), std::end(kCmykJpeg)));
          },
          JpegFailsAt::kPixels, JpegFailsAt::kPixels},
         // Wine's decoder, which decodes as it opens, writes past its own buffer

@@ -17,8 +17,9 @@ FramePixels FramePixels::Read(int width, int height)
 
 Rgb FramePixels::At(int x, int y) const
 {
-    const std::size_t i =
-        (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 4;
+    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                           static_cast<std::size_t>(x)) *
+                          4;
     return {rgba_[i], rgba_[i + 1], rgba_[i + 2]};
 }
 
@@ -32,7 +33,8 @@ Rgb FramePixels::At(int x, int y) const
                        << "probe at (" << column << ", " << row << ") is off the frame";
             }
             const Rgb seen = pixels.At(column, row);
-            if (std::abs(seen.r - expected.r) > tolerance || std::abs(seen.g - expected.g) > tolerance ||
+            if (std::abs(seen.r - expected.r) > tolerance ||
+                std::abs(seen.g - expected.g) > tolerance ||
                 std::abs(seen.b - expected.b) > tolerance) {
                 return ::testing::AssertionFailure()
                        << "probe at (" << column << ", " << row << "): expected rgb(" << expected.r

@@ -37,7 +37,8 @@ struct ScriptedState {
 
 ScriptedState g_state;
 
-void Record(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c, std::uintptr_t d)
+void Record(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c,
+            std::uintptr_t d)
 {
     if (!g_state.recording)
         return;
@@ -147,10 +148,9 @@ void DebugOutput(const char* text)
 }
 
 const Win32Backend kScriptedBackend = {
-    "scripted",  CreateWindow,     DestroyWindow,    ShowWindow,  SetTitle,
-    ClientSize,  PumpEvents,       MessageBox,       ColorBits,   ChoosePixelFormat,
-    CreateContext, MakeCurrent,    DeleteContext,    SwapBuffers, CounterFrequency,
-    Counter,     DebugOutput,      Record,
+    "scripted",    CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
+    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
+    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   Record,
 };
 
 }  // namespace
@@ -174,8 +174,8 @@ void ScriptedSetRegisterClassFails(bool fails)
     Win32ResetModel();
     if (!fails)
         return;
-    static const WNDCLASSA placeholder = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr,
-                                          nullptr, nullptr, "placeholder"};
+    static const WNDCLASSA placeholder = {0,       DefWindowProcA, 0,       0,       nullptr,
+                                          nullptr, nullptr,        nullptr, nullptr, "placeholder"};
     g_state.recording = false;
     RegisterClassA(&placeholder);
     g_state.recording = true;

@@ -67,10 +67,10 @@ const std::string& ScriptedDebugOutput();               // OutputDebugStringA, j
 
 const WNDCLASSA* ScriptedRegisteredClass();  // null until RegisterClassA succeeded
 std::string ScriptedRegisteredClassName();
-HWND ScriptedWindow();                       // null unless a window exists
+HWND ScriptedWindow();  // null unless a window exists
 bool ScriptedWindowVisible();
 bool ScriptedWindowInvalid();
-std::string ScriptedWindowText();            // the current title
+std::string ScriptedWindowText();  // the current title
 
 // The fake handles that GetDC and wglCreateContext hand out.
 HDC ScriptedDeviceContext();

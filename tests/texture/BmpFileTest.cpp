@@ -111,8 +111,9 @@ TEST(BmpFile, TopDownRowsAreTurnedOverToBottomRowFirst)
     ASSERT_EQ(BmpResult::kOk, down.result);
     EXPECT_EQ(3, down.image.height);
     ASSERT_EQ(up.image.pixelBytes, down.image.pixelBytes);
-    EXPECT_EQ(std::vector<unsigned char>(up.image.pixels, up.image.pixels + up.image.pixelBytes),
-              std::vector<unsigned char>(down.image.pixels, down.image.pixels + down.image.pixelBytes));
+    EXPECT_EQ(
+        std::vector<unsigned char>(up.image.pixels, up.image.pixels + up.image.pixelBytes),
+        std::vector<unsigned char>(down.image.pixels, down.image.pixels + down.image.pixelBytes));
 }
 
 struct BadFile {
@@ -152,24 +153,34 @@ std::vector<BadFile> BadFiles()
         {"EmptyFile", {}, BmpResult::kShortHeader},
         {"ThirteenBytes", thirteen, BmpResult::kShortHeader},
         {"MagicSwapped", swapped, BmpResult::kNotBmp},
-        {"OffsetBelowHeader", Bmp(With([](BmpLayout* s) { s->pixelOffset = 10; })), BmpResult::kBadInfoSize},
-        {"CoreHeaderOnly", Bmp(With([](BmpLayout* s) { s->pixelOffset = 26; })), BmpResult::kBadInfoSize},
-        {"InfoOneByteShort", Bmp(With([](BmpLayout* s) { s->pixelOffset = 37; })), BmpResult::kBadInfoSize},
+        {"OffsetBelowHeader", Bmp(With([](BmpLayout* s) { s->pixelOffset = 10; })),
+         BmpResult::kBadInfoSize},
+        {"CoreHeaderOnly", Bmp(With([](BmpLayout* s) { s->pixelOffset = 26; })),
+         BmpResult::kBadInfoSize},
+        {"InfoOneByteShort", Bmp(With([](BmpLayout* s) { s->pixelOffset = 37; })),
+         BmpResult::kBadInfoSize},
         {"OffsetFarBeyondFile", Bmp(With([](BmpLayout* s) { s->pixelOffset = 0xFFFFFFF0u; })),
          BmpResult::kShortInfo},
         {"InfoCut", infoCut, BmpResult::kShortInfo},
-        {"ThirtyTwoBits", Bmp(With([](BmpLayout* s) { s->bitsPerPixel = 32; }), 64), BmpResult::kUnsupported},
-        {"EightBits", Bmp(With([](BmpLayout* s) { s->bitsPerPixel = 8; })), BmpResult::kUnsupported},
+        {"ThirtyTwoBits", Bmp(With([](BmpLayout* s) { s->bitsPerPixel = 32; }), 64),
+         BmpResult::kUnsupported},
+        {"EightBits", Bmp(With([](BmpLayout* s) { s->bitsPerPixel = 8; })),
+         BmpResult::kUnsupported},
         {"Rle8", Bmp(With([](BmpLayout* s) { s->compression = 1; })), BmpResult::kUnsupported},
         {"WidthZero", Bmp(With([](BmpLayout* s) { s->width = 0; })), BmpResult::kUnsupported},
         {"HeightZero", Bmp(With([](BmpLayout* s) { s->height = 0; })), BmpResult::kUnsupported},
         {"WidthNegative", Bmp(With([](BmpLayout* s) { s->width = -2; })), BmpResult::kUnsupported},
         {"RowBytesOverflow32Bits", Bmp(With([](BmpLayout* s) { s->width = 0x7FFFFFFF; })),
          BmpResult::kUnsupported},
-        {"BlockOverflows32Bits", Bmp(With([](BmpLayout* s) { s->width = 40000; s->height = 40000; })),
+        {"BlockOverflows32Bits", Bmp(With([](BmpLayout* s) {
+             s->width = 40000;
+             s->height = 40000;
+         })),
          BmpResult::kUnsupported},
-        {"HeightMinimum", Bmp(With([](BmpLayout* s) { s->height = INT32_MIN; })), BmpResult::kUnsupported},
-        {"StoredSizeTooSmall", Bmp(With([](BmpLayout* s) { s->storedSize = 4; })), BmpResult::kUnsupported},
+        {"HeightMinimum", Bmp(With([](BmpLayout* s) { s->height = INT32_MIN; })),
+         BmpResult::kUnsupported},
+        {"StoredSizeTooSmall", Bmp(With([](BmpLayout* s) { s->storedSize = 4; })),
+         BmpResult::kUnsupported},
         {"StoredSizeMissesLastPadding", Bmp(With([](BmpLayout* s) { s->storedSize = 14; })),
          BmpResult::kUnsupported},
         {"PixelsCut", Bmp(With([](BmpLayout*) {}), 15), BmpResult::kShortPixels},
@@ -208,7 +219,9 @@ TEST_P(BmpFileRejects, WithAClearResultAndNothingHeld)
 }
 
 INSTANTIATE_TEST_SUITE_P(BadInput, BmpFileRejects, ::testing::ValuesIn(BadFiles()),
-                         [](const ::testing::TestParamInfo<BadFile>& param) { return param.param.name; });
+                         [](const ::testing::TestParamInfo<BadFile>& param) {
+                             return param.param.name;
+                         });
 
 TEST(BmpFile, MissingFileOrNoPathCannotBeOpened)
 {

@@ -31,7 +31,8 @@ TEST_F(TextureBmpTest, PaddedRowsUploadExactlyFileRowFirst)
     layout.width = 2;
     layout.height = 2;
     const std::string path = dir.Path("two.bmp");
-    WriteBytes(path, MakeBmp(layout, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[row][x]; })));
+    WriteBytes(path,
+               MakeBmp(layout, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[row][x]; })));
 
     Texture texture;
     EXPECT_TRUE(texture.LoadBMP(path.c_str()));
@@ -57,7 +58,8 @@ TEST_F(TextureBmpTest, TopDownFileIsShownTheRightWayUp)
     layout.width = 2;
     layout.height = -2;
     const std::string path = dir.Path("down.bmp");
-    WriteBytes(path, MakeBmp(layout, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[1 - row][x]; })));
+    WriteBytes(
+        path, MakeBmp(layout, BmpRows(2, 2, [](int x, int row) { return kTwoByTwo[1 - row][x]; })));
 
     Texture texture;
     EXPECT_TRUE(texture.LoadBMP(path.c_str()));
@@ -72,8 +74,9 @@ TEST_F(TextureBmpTest, ThreeByTwoAndSixtyFourByThirtyTwoWithComputedSizes)
     BmpLayout small;
     small.width = 3;
     small.height = 2;
-    WriteBytes(dir.Path("small.bmp"),
-               MakeBmp(small, BmpRows(3, 2, [](int, int) { return Rgb8{200, 20, 60}; })));
+    WriteBytes(dir.Path("small.bmp"), MakeBmp(small, BmpRows(3, 2, [](int, int) {
+                                                  return Rgb8{200, 20, 60};
+                                              })));
     BmpLayout large;
     large.width = 64;
     large.height = 32;
@@ -103,7 +106,8 @@ TEST_F(TextureBmpTest, ThreeByTwoAndSixtyFourByThirtyTwoWithComputedSizes)
         for (int x = 0; x < 64; x += 9) {
             const Rgb8 c = pattern(x, row);
             const unsigned char* t = &texels[(static_cast<std::size_t>(row) * 64 + x) * 3];
-            EXPECT_EQ(std::vector<unsigned char>({c.r, c.g, c.b}), std::vector<unsigned char>(t, t + 3));
+            EXPECT_EQ(std::vector<unsigned char>({c.r, c.g, c.b}),
+                      std::vector<unsigned char>(t, t + 3));
         }
     }
 }
@@ -132,8 +136,11 @@ TEST_F(TextureBmpTest, FilesThatCannotBeShownUploadNothing)
         const char* file;
         int width;
         int height;
-    } cases[] = {{"missing.bmp", 77, 88}, {"short.bmp", 77, 88}, {"32bit.bmp", 77, 88},
-                 {"zero.bmp", 77, 88},    {"cut.bmp", 4, 3}};
+    } cases[] = {{"missing.bmp", 77, 88},
+                 {"short.bmp", 77, 88},
+                 {"32bit.bmp", 77, 88},
+                 {"zero.bmp", 77, 88},
+                 {"cut.bmp", 4, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         GlCallLog().clear();

@@ -10,8 +10,8 @@
 // and then passed on to the real GL unchanged.
 struct GlCall {
     enum Kind { kGenTexture, kDeleteTexture, kBuildMipmaps } kind;
-    GLuint name = 0;         // kGenTexture, kDeleteTexture
-    GLint components = 0;    // kBuildMipmaps
+    GLuint name = 0;       // kGenTexture, kDeleteTexture
+    GLint components = 0;  // kBuildMipmaps
     GLsizei width = 0;
     GLsizei height = 0;
     GLenum format = 0;

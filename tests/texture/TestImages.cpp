@@ -25,7 +25,8 @@ std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8
     for (int row = 0; row < rows; ++row) {
         for (int x = 0; x < width; ++x) {
             const Rgb8 c = at(x, row);
-            unsigned char* p = &data[rowBytes * static_cast<std::size_t>(row) + 3 * static_cast<std::size_t>(x)];
+            unsigned char* p =
+                &data[rowBytes * static_cast<std::size_t>(row) + 3 * static_cast<std::size_t>(x)];
             p[0] = c.b;
             p[1] = c.g;
             p[2] = c.r;
@@ -34,7 +35,8 @@ std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8
     return data;
 }
 
-std::vector<unsigned char> MakeBmp(const BmpLayout& layout, const std::vector<unsigned char>& pixelData)
+std::vector<unsigned char> MakeBmp(const BmpLayout& layout,
+                                   const std::vector<unsigned char>& pixelData)
 {
     // Header bytes up to the pixel data; a short offset cuts the info header,
     // an absurd one is written as it is, in front of a normal header.

@@ -25,11 +25,13 @@ struct BmpLayout {
 };
 
 // Rows in file order, blue, green, red, each padded to 4 bytes.
-std::vector<unsigned char> BmpRows(int width, int rows, const std::function<Rgb8(int x, int row)>& at);
+std::vector<unsigned char> BmpRows(int width, int rows,
+                                   const std::function<Rgb8(int x, int row)>& at);
 
 // File header, a 40-byte info header (padded or cut to pixelOffset - 14
 // bytes; left whole when the offset is beyond 4096), then pixelData.
-std::vector<unsigned char> MakeBmp(const BmpLayout& layout, const std::vector<unsigned char>& pixelData);
+std::vector<unsigned char> MakeBmp(const BmpLayout& layout,
+                                   const std::vector<unsigned char>& pixelData);
 
 // Writes a JPEG of width x height: channels 3 from at(), or 1 from at().r.
 // Quality 100 without chroma subsampling unless told otherwise.

@@ -46,7 +46,8 @@ bool WriteManyScanJpeg(const std::string& path, int width, int height, bool refi
             scans.push_back(ac);
         }
     }
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) *
+                                      static_cast<std::size_t>(height));
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<unsigned char>(i * 37);
     }

@@ -42,7 +42,8 @@ TEST_F(TextureLocation, InstalledCopyIsInTheDataFolderBesideTheProgramsFolder)
 {
     EXPECT_EQ("/opt/zelk/share/zelk-tunnel/Demo.jpg",
               InstalledTexturePath("/opt/zelk/bin/zelk-tunnel", "Demo.jpg"));
-    EXPECT_EQ("/usr/share/zelk-tunnel/Demo.jpg", InstalledTexturePath("/usr/bin/zelk-tunnel", "Demo.jpg"));
+    EXPECT_EQ("/usr/share/zelk-tunnel/Demo.jpg",
+              InstalledTexturePath("/usr/bin/zelk-tunnel", "Demo.jpg"));
     EXPECT_EQ("", InstalledTexturePath("", "Demo.jpg"));
 }
 

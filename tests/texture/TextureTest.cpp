@@ -98,7 +98,9 @@ TEST_F(TextureJpegTest, RgbImageUploadsItsSizeColoursAndEveryMipmapLevel)
     // Row 0 of the texture is the image's top row: the adapter writes rows
     // top first and the loader turns nothing over.
     const std::vector<unsigned char> texels = ReadLevel(0, GL_RGB, 3);
-    const auto at = [&](int x, int y) { return &texels[(static_cast<std::size_t>(y) * 256 + x) * 3]; };
+    const auto at = [&](int x, int y) {
+        return &texels[(static_cast<std::size_t>(y) * 256 + x) * 3];
+    };
     ExpectNear(at(40, 20), Quadrants(40, 20), 6, "top left");
     ExpectNear(at(200, 30), Quadrants(200, 30), 6, "top right");
     ExpectNear(at(60, 100), Quadrants(60, 100), 6, "bottom left");
@@ -168,7 +170,8 @@ TEST_F(TextureJpegTest, CallersUnpackStateIsPutBack)
     EXPECT_EQ(kChecker, ReadLevel(0, GL_LUMINANCE, 1));
 }
 
-class TextureJpegFallback : public TextureGlTest, public ::testing::WithParamInterface<DamagedJpeg> {};
+class TextureJpegFallback : public TextureGlTest,
+                            public ::testing::WithParamInterface<DamagedJpeg> {};
 
 TEST_P(TextureJpegFallback, ShowsTheCheckerAndReportsFailure)
 {

@@ -10,7 +10,7 @@ namespace {
 constexpr double kPi = 3.14159265358979;
 constexpr double kRimOuter = 0.94;  // of the half size: a little margin, as icon themes have
 constexpr double kRimInner = 0.84;
-constexpr int kSubsamples = 4;      // a side: 16 samples a pixel smooth the rim and the centre
+constexpr int kSubsamples = 4;  // a side: 16 samples a pixel smooth the rim and the centre
 
 struct Rgba {
     double r = 0.0, g = 0.0, b = 0.0, a = 0.0;
@@ -26,7 +26,10 @@ void SampleTexture(const std::vector<unsigned char>& texture, double u, double v
     const double tx = fu - x0;
     const double ty = fv - y0;
     auto at = [&](int x, int y, int c) {
-        return texture[(static_cast<std::size_t>(y % kTextureSize) * kTextureSize + x % kTextureSize) * 3 + c] /
+        return texture[(static_cast<std::size_t>(y % kTextureSize) * kTextureSize +
+                        x % kTextureSize) *
+                           3 +
+                       c] /
                255.0;
     };
     for (int c = 0; c < 3; ++c) {
@@ -49,7 +52,8 @@ Rgba SampleIcon(const std::vector<unsigned char>& texture, double nx, double ny)
         // A rounded steel rim, lit from the upper left like the texture.
         const double across = (r - kRimInner) / (kRimOuter - kRimInner) * 2.0 - 1.0;  // -1..1
         const double facing = r > 0.0 ? -(nx + ny) / (r * std::sqrt(2.0)) : 0.0;
-        const double light = 0.45 + 0.35 * facing * -across + 0.25 * std::sqrt(1.0 - across * across);
+        const double light =
+            0.45 + 0.35 * facing * -across + 0.25 * std::sqrt(1.0 - across * across);
         c.r = 0.42 * light;
         c.g = 0.46 * light;
         c.b = 0.52 * light;

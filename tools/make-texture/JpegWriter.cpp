@@ -53,7 +53,8 @@ bool Compress(std::FILE* file, const unsigned char* pixels, int width, int heigh
         jpeg_simple_progression(&info);
     }
     jpeg_start_compress(&info, TRUE);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<unsigned char*>(pixels) + rowBytes * info.next_scanline;
         jpeg_write_scanlines(&info, &row, 1);

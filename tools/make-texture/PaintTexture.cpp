@@ -12,10 +12,19 @@ struct Rgb {
     double r, g, b;
 };
 
-Rgb operator*(Rgb c, double k) { return {c.r * k, c.g * k, c.b * k}; }
-Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+Rgb operator*(Rgb c, double k)
+{
+    return {c.r * k, c.g * k, c.b * k};
+}
+Rgb operator+(Rgb a, Rgb b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
 
-int Wrap(int v) { return ((v % kSize) + kSize) % kSize; }
+int Wrap(int v)
+{
+    return ((v % kSize) + kSize) % kSize;
+}
 
 std::uint32_t Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed)
 {
@@ -28,9 +37,15 @@ std::uint32_t Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed)
     return h;
 }
 
-double Unit(std::uint32_t h) { return static_cast<double>(h & 0xFFFFFF) / 16777216.0; }
+double Unit(std::uint32_t h)
+{
+    return static_cast<double>(h & 0xFFFFFF) / 16777216.0;
+}
 
-double Smooth(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
+double Smooth(double t)
+{
+    return t * t * t * (t * (t * 6.0 - 15.0) + 10.0);
+}
 
 // Value noise on a lattice of periodX x periodY cells spread over the image,
 // so it wraps exactly at the image's edges. Periods are powers of two, so
@@ -102,7 +117,8 @@ enum PanelKind { kPlain, kVents, kLamp, kHazard, kBrace };
 
 PanelKind KindOf(int column, int row)
 {
-    const std::uint32_t h = Hash(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row), 7u);
+    const std::uint32_t h =
+        Hash(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row), 7u);
     const std::uint32_t pick = h % 20;
     if (pick < 8) {
         return kPlain;
@@ -127,7 +143,8 @@ void PaintPanel(double px, double py, int column, int row, double x, double y, S
     const double h = kPanelLength;
     const double edgeX = std::min(px, w - px);
     const double edgeY = std::min(py, h - py);
-    const std::uint32_t hash = Hash(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row), 3u);
+    const std::uint32_t hash =
+        Hash(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row), 3u);
     const double tint = 0.70 + 0.45 * Unit(hash);
     const double grain = Fbm(x, y, 11u);
     const double brushed = Noise(x, y, 128, 8, 23u);  // streaks along the path
@@ -268,8 +285,8 @@ Surface SurfaceAt(int ix, int iy)
                    (inBlock % kPanelRows + 0.5) * kUnitsAlong, column, row, x, y, &s);
     } else {
         const Rgb& glow = (block & 1) != 0 ? kAmberGlow : kCyanGlow;
-        PaintChannel((wx + 0.5) * kUnitsAcross, (inBlock - 2 * kPanelRows + 0.5) * kUnitsAlong,
-                     x, y, glow, &s);
+        PaintChannel((wx + 0.5) * kUnitsAcross, (inBlock - 2 * kPanelRows + 0.5) * kUnitsAlong, x,
+                     y, glow, &s);
     }
     return s;
 }
@@ -310,8 +327,7 @@ std::vector<unsigned char> PaintTexture(int originX, int originY)
             const double dy = (at(x, y + 1).height - at(x, y - 1).height) / (2.0 * kUnitsAlong);
             const double nLength = std::sqrt(dx * dx + dy * dy + 1.0);
             const double nx = -dx / nLength, ny = -dy / nLength, nz = 1.0 / nLength;
-            const double diffuse =
-                std::max(0.0, (nx * lx + ny * ly + nz * lz) / lightLength);
+            const double diffuse = std::max(0.0, (nx * lx + ny * ly + nz * lz) / lightLength);
             // Blinn-Phong with the half vector of light and view (0, 0, 1).
             double hx = lx / lightLength, hy = ly / lightLength, hz = lz / lightLength + 1.0;
             const double hLength = std::sqrt(hx * hx + hy * hy + hz * hz);

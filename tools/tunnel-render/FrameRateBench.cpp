@@ -36,7 +36,8 @@ void StartEffect()
     g_clientWidth = kWidth;
     g_clientHeight = kHeight;
     if (chdir(TUNNEL_ASSETS_DIR) != 0 || !InitEffect()) {
-        std::fprintf(stderr, "bench_frame_rate: cannot set up the effect in %s\n", TUNNEL_ASSETS_DIR);
+        std::fprintf(stderr, "bench_frame_rate: cannot set up the effect in %s\n",
+                     TUNNEL_ASSETS_DIR);
         std::exit(1);
     }
 }

@@ -17,7 +17,8 @@ bool WriteFramebufferPng(const std::string& path, int width, int height, std::st
     // GL's first row is the bottom one; PNG's is the top one.
     std::vector<unsigned char> topFirst(pixels.size());
     for (int y = 0; y < height; ++y) {
-        const unsigned char* row = pixels.data() + stride * static_cast<std::size_t>(height - 1 - y);
+        const unsigned char* row =
+            pixels.data() + stride * static_cast<std::size_t>(height - 1 - y);
         std::copy(row, row + stride, topFirst.data() + stride * static_cast<std::size_t>(y));
     }
     return WritePngFile(path, topFirst.data(), width, height, 3, error);

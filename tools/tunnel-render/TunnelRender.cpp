@@ -126,7 +126,8 @@ int ParseOptions(int argc, char** argv, Options* options)
             const std::size_t x = value.find('x');
             long width = 0;
             long height = 0;
-            if (x == std::string::npos || !ParseLong(value.substr(0, x).c_str(), 1, 16384, &width) ||
+            if (x == std::string::npos ||
+                !ParseLong(value.substr(0, x).c_str(), 1, 16384, &width) ||
                 !ParseLong(value.substr(x + 1).c_str(), 1, 16384, &height)) {
                 return UsageError("--size wants WxH, each from 1 to 16384: " + value);
             }
@@ -181,7 +182,8 @@ bool InitEffectIn(const std::string& dir)
         return false;
     }
     if (chdir(dir.c_str()) != 0) {
-        std::fprintf(stderr, "tunnel-render: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "tunnel-render: cannot enter %s: %s\n", dir.c_str(),
+                     std::strerror(errno));
         return false;
     }
     const bool ok = InitEffect();

@@ -26,7 +26,8 @@ TEST(PaintTexture, WindowsAcrossTheEdgesAreTheTileShiftedRound)
                 const int ty = ((y + origin[1]) % kTextureSize + kTextureSize) % kTextureSize;
                 for (int c = 0; c < 3; ++c) {
                     const std::size_t w = (static_cast<std::size_t>(y) * kTextureSize + x) * 3 + c;
-                    const std::size_t t = (static_cast<std::size_t>(ty) * kTextureSize + tx) * 3 + c;
+                    const std::size_t t =
+                        (static_cast<std::size_t>(ty) * kTextureSize + tx) * 3 + c;
                     differences += window[w] != tile[t];
                 }
             }

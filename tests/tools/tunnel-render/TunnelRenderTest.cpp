@@ -109,8 +109,8 @@ TEST_F(TunnelRenderFrames, WritesTheFramesTheEffectDraws)
 {
     const std::filesystem::path first = ScratchFile("first.png");
     const std::filesystem::path later = ScratchFile("later.png");
-    const RunResult run = RunTool("--size 320x240 --shot '1:" + first.string() + "' --shot '30:" +
-                                  later.string() + "'");
+    const RunResult run = RunTool("--size 320x240 --shot '1:" + first.string() +
+                                  "' --shot '30:" + later.string() + "'");
     ASSERT_EQ(0, run.status) << run.output;
 
     const int frames[] = {1, 30};
@@ -138,8 +138,8 @@ TEST(TunnelRender, TypedEscapeEndsTheRunWhenTheTunnelIsEmpty)
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("close requested at frame 74\n")) << run.output;
 
-    const RunResult late = RunTool("--size 64x48 --key '1:\\e' --shot '500:" +
-                                   ScratchFile("never.png").string() + "'");
+    const RunResult late = RunTool(
+        "--size 64x48 --key '1:\\e' --shot '500:" + ScratchFile("never.png").string() + "'");
     EXPECT_EQ(1, late.status) << late.output;
     EXPECT_NE(std::string::npos, late.output.find("frame 500 is never reached")) << late.output;
     EXPECT_FALSE(std::filesystem::exists(ScratchFile("never.png")));
@@ -168,7 +168,8 @@ TEST(TunnelRender, PrintsTheTitlesAndKeysChangeThem)
     EXPECT_GT(fineTriangles, 0) << fine.output;
     EXPECT_EQ(fineTriangles, 8 * TrianglesIn(coarse.output)) << coarse.output;
 
-    const RunResult texture = RunTool("--size 64x48 --dir '" + std::string(TUNNEL_ASSETS_DIR) + "'");
+    const RunResult texture =
+        RunTool("--size 64x48 --dir '" + std::string(TUNNEL_ASSETS_DIR) + "'");
     EXPECT_EQ(0, texture.status) << texture.output;
     const RunResult missing = RunTool("--size 64x48 --dir /nonexistent-dir");
     EXPECT_EQ(1, missing.status) << missing.output;
@@ -183,7 +184,8 @@ double DifferingShare(const RgbImage& a, const RgbImage& b)
             ++differing;
         }
     }
-    return a.rgb.empty() ? 0.0 : static_cast<double>(differing) / static_cast<double>(a.rgb.size() / 3);
+    return a.rgb.empty() ? 0.0
+                         : static_cast<double>(differing) / static_cast<double>(a.rgb.size() / 3);
 }
 
 // Space reaches only rings generated after it, which come from the far end:
@@ -197,11 +199,13 @@ TEST(TunnelRender, SpaceChangesTheShapeFromTheFarEnd)
     const std::filesystem::path rippledSoon = ScratchFile("rippled-soon.png");
     const std::filesystem::path rippledLate = ScratchFile("rippled-late.png");
     const std::string size = "--size 160x120 ";
-    ASSERT_EQ(0, RunTool(size + "--shot '3:" + plainSoon.string() + "' --shot '120:" +
-                         plainLate.string() + "'").status);
+    ASSERT_EQ(0, RunTool(size + "--shot '3:" + plainSoon.string() +
+                         "' --shot '120:" + plainLate.string() + "'")
+                     .status);
     ASSERT_EQ(0, RunTool(size + "--shot '120:" + again.string() + "'").status);
-    ASSERT_EQ(0, RunTool(size + "--key '2: ' --shot '3:" + rippledSoon.string() + "' --shot '120:" +
-                         rippledLate.string() + "'").status);
+    ASSERT_EQ(0, RunTool(size + "--key '2: ' --shot '3:" + rippledSoon.string() +
+                         "' --shot '120:" + rippledLate.string() + "'")
+                     .status);
 
     RgbImage images[5];
     const std::filesystem::path files[] = {plainSoon, plainLate, again, rippledSoon, rippledLate};
@@ -210,13 +214,14 @@ TEST(TunnelRender, SpaceChangesTheShapeFromTheFarEnd)
         std::filesystem::remove(files[i]);
     }
     EXPECT_EQ(0.0, DifferingShare(images[1], images[2])) << "the same run drew other pixels";
-    EXPECT_EQ(0.0, DifferingShare(images[0], images[3])) << "the shape changed at once, not from the far end";
+    EXPECT_EQ(0.0, DifferingShare(images[0], images[3]))
+        << "the shape changed at once, not from the far end";
     EXPECT_GT(DifferingShare(images[1], images[4]), 0.2) << "the rippled shape never arrived";
 }
 
 TEST(TunnelRender, RejectsBadOptionsAndExplainsItself)
 {
-    const char* bad[] = {"--size 0x10", "--size 640", "--fps 0", "--frames -3", "--shot 5",
+    const char* bad[] = {"--size 0x10",    "--size 640",    "--fps 0", "--frames -3", "--shot 5",
                          "--shot 0:x.png", "--key 3:\\\\q", "--bogus", "--dir"};
     for (const char* arguments : bad) {
         const RunResult run = RunTool(arguments);
