@@ -94,6 +94,11 @@ struct Win32Backend {
                   std::uintptr_t d);
 };
 
+// A counter for backends that have no high-resolution one of their own: the
+// standard library's steady clock, in nanoseconds.
+std::int64_t Win32SteadyCounterFrequency();
+std::int64_t Win32SteadyCounter();
+
 // Installs the backend for every later Win32 call; the table must outlive
 // its use. Installing another one while a window exists is not supported.
 void Win32InstallBackend(const Win32Backend* backend);

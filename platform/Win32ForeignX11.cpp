@@ -3,7 +3,6 @@
 #include "platform/Win32Backend.h"
 #include "platform/X11ForeignWindow.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 
@@ -124,27 +123,16 @@ bool SwapBuffers()
     return true;
 }
 
-std::int64_t CounterFrequency()
-{
-    return 1000000000;
-}
-
-std::int64_t Counter()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 void DebugOutput(const char* /*text*/)
 {
     // A hack says nothing unless asked to.
 }
 
 const Win32Backend kForeignX11Backend = {
-    "foreign-x11", CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
-    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
-    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
+    "foreign-x11",      CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
+    ClientSize,         PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
+    CreateContext,      MakeCurrent,  DeleteContext, SwapBuffers, Win32SteadyCounterFrequency,
+    Win32SteadyCounter, DebugOutput,  nullptr,
 };
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "platform/HeadlessGl.h"
 #include "platform/Win32Backend.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -92,27 +91,16 @@ bool SwapBuffers()
     return true;  // a pbuffer: the frame stays where glReadPixels finds it
 }
 
-std::int64_t CounterFrequency()
-{
-    return 1000000000;
-}
-
-std::int64_t Counter()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 void DebugOutput(const char* text)
 {
     std::fputs(text, stderr);
 }
 
 const Win32Backend kHeadlessBackend = {
-    "headless",    CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
-    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
-    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
+    "headless",         CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
+    ClientSize,         PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
+    CreateContext,      MakeCurrent,  DeleteContext, SwapBuffers, Win32SteadyCounterFrequency,
+    Win32SteadyCounter, DebugOutput,  nullptr,
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/Win32Backend.h"
 #include "platform/Win32Queue.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -475,4 +476,16 @@ void OutputDebugStringA(LPCSTR text)
     Trace("OutputDebugStringA", text);
     if (text != nullptr)
         Backend().debugOutput(text);
+}
+
+std::int64_t Win32SteadyCounterFrequency()
+{
+    return 1000000000;
+}
+
+std::int64_t Win32SteadyCounter()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
