@@ -24,61 +24,61 @@ HGLRC TheContext()
     return reinterpret_cast<HGLRC>(&g_contextObject);
 }
 
-bool CreateWindow(const Win32WindowRequest& request)
+bool CreateWindowHeadless(const Win32WindowRequest& request)
 {
     g_headless.width = request.outerWidth;
     g_headless.height = request.outerHeight;
     return true;
 }
 
-void DestroyWindow()
+void DestroyWindowHeadless()
 {
     g_headless.gl.Destroy();
 }
 
-void ShowWindow(bool) {}
+void ShowWindowHeadless(bool) {}
 
-void SetTitle(const char* text)
+void SetTitleHeadless(const char* text)
 {
     if (g_headless.printTitles)
         std::printf("title: %s\n", text);
 }
 
-void ClientSize(int* width, int* height)
+void ClientSizeHeadless(int* width, int* height)
 {
     *width = g_headless.width;
     *height = g_headless.height;
 }
 
-void PumpEvents() {}
+void PumpEventsHeadless() {}
 
-int MessageBox(HWND, const char*, const char*, UINT)
+int MessageBoxHeadless(HWND, const char*, const char*, UINT)
 {
     return IDOK;
 }
 
-int ColorBits()
+int ColorBitsHeadless()
 {
     return 32;
 }
 
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR&)
+int ChoosePixelFormatHeadless(const PIXELFORMATDESCRIPTOR&)
 {
     return 1;
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextHeadless()
 {
     return g_headless.gl.Create(g_headless.width, g_headless.height) ? TheContext() : nullptr;
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentHeadless(HGLRC context)
 {
     // Nothing else can be current: the one context stays so while it lives.
     return context == nullptr || (context == TheContext() && g_headless.gl.IsCurrent());
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextHeadless(HGLRC context)
 {
     if (context != TheContext())
         return false;
@@ -86,21 +86,35 @@ bool DeleteContext(HGLRC context)
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersHeadless()
 {
     return true;  // a pbuffer: the frame stays where glReadPixels finds it
 }
 
-void DebugOutput(const char* text)
+void DebugOutputHeadless(const char* text)
 {
     std::fputs(text, stderr);
 }
 
 const Win32Backend kHeadlessBackend = {
-    "headless",         CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
-    ClientSize,         PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
-    CreateContext,      MakeCurrent,  DeleteContext, SwapBuffers, Win32SteadyCounterFrequency,
-    Win32SteadyCounter, DebugOutput,  nullptr,
+    "headless",
+    CreateWindowHeadless,
+    DestroyWindowHeadless,
+    ShowWindowHeadless,
+    SetTitleHeadless,
+    ClientSizeHeadless,
+    PumpEventsHeadless,
+    MessageBoxHeadless,
+    ColorBitsHeadless,
+    ChoosePixelFormatHeadless,
+    CreateContextHeadless,
+    MakeCurrentHeadless,
+    DeleteContextHeadless,
+    SwapBuffersHeadless,
+    Win32SteadyCounterFrequency,
+    Win32SteadyCounter,
+    DebugOutputHeadless,
+    nullptr,
 };
 
 }  // namespace

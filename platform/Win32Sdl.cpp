@@ -107,7 +107,7 @@ int ShowBox(const SDL_MessageBoxData& box, int* chosen)
 
 // ---- The backend's entries ----
 
-bool CreateWindow(const Win32WindowRequest& request)
+bool CreateWindowSdl(const Win32WindowRequest& request)
 {
     // The visual is fixed when the window is made, so the context's kind is
     // chosen here: compatibility profile (immediate mode), double-buffered,
@@ -136,13 +136,13 @@ bool CreateWindow(const Win32WindowRequest& request)
     return true;
 }
 
-void DestroyWindow()
+void DestroyWindowSdl()
 {
     SDL_DestroyWindow(g_window);
     g_window = nullptr;
 }
 
-void ShowWindow(bool visible)
+void ShowWindowSdl(bool visible)
 {
     if (visible)
         SDL_ShowWindow(g_window);
@@ -150,12 +150,12 @@ void ShowWindow(bool visible)
         SDL_HideWindow(g_window);
 }
 
-void SetTitle(const char* text)
+void SetTitleSdl(const char* text)
 {
     SDL_SetWindowTitle(g_window, text);
 }
 
-void ClientSize(int* width, int* height)
+void ClientSizeSdl(int* width, int* height)
 {
     SDL_GL_GetDrawableSize(g_window, width, height);
 }
@@ -164,7 +164,7 @@ void ReportDrawableSize()
 {
     int width = 0;
     int height = 0;
-    ClientSize(&width, &height);
+    ClientSizeSdl(&width, &height);
     Win32ReportClientSize(width, height);
 }
 
@@ -221,7 +221,7 @@ void TranslateEvent(const SDL_Event& event)
     }
 }
 
-void PumpEvents()
+void PumpEventsSdl()
 {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
@@ -230,7 +230,7 @@ void PumpEvents()
     }
 }
 
-int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+int MessageBoxSdl(HWND owner, const char* text, const char* caption, UINT type)
 {
     if (TraceEnabled()) {
         // The box's text drawn on screen is not readable by tests; this is.
@@ -257,7 +257,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return MessageBoxAnswer(layout, chosen);
 }
 
-int ColorBits()
+int ColorBitsSdl()
 {
     SDL_DisplayMode mode;
     const int display = SDL_GetWindowDisplayIndex(g_window);
@@ -268,13 +268,13 @@ int ColorBits()
 }
 
 // The one format offered: the window's own double-buffered RGBA visual.
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR& request)
+int ChoosePixelFormatSdl(const PIXELFORMATDESCRIPTOR& request)
 {
     const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
     return request.iPixelType == PFD_TYPE_RGBA && (request.dwFlags & needed) == needed ? 1 : 0;
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextSdl()
 {
     // SDL makes a new context current; WGL does not, so restore what was.
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
@@ -288,7 +288,7 @@ HGLRC CreateContext()
     return reinterpret_cast<HGLRC>(context);
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentSdl(HGLRC context)
 {
     if (context == nullptr) {
         SDL_Window* current = SDL_GL_GetCurrentWindow();
@@ -297,38 +297,39 @@ bool MakeCurrent(HGLRC context)
     return SDL_GL_MakeCurrent(g_window, reinterpret_cast<SDL_GLContext>(context)) == 0;
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextSdl(HGLRC context)
 {
     SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersSdl()
 {
     SDL_GL_SwapWindow(g_window);
     return true;
 }
 
-std::int64_t CounterFrequency()
+std::int64_t CounterFrequencySdl()
 {
     return static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
 }
 
-std::int64_t Counter()
+std::int64_t CounterSdl()
 {
     return static_cast<std::int64_t>(SDL_GetPerformanceCounter());
 }
 
-void DebugOutput(const char* text)
+void DebugOutputSdl(const char* text)
 {
     std::fputs(text, stderr);
     std::fflush(stderr);
 }
 
 const Win32Backend kSdlBackend = {
-    "sdl2",        CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
-    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
-    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
+    "sdl2",           CreateWindowSdl, DestroyWindowSdl, ShowWindowSdl,  SetTitleSdl,
+    ClientSizeSdl,    PumpEventsSdl,   MessageBoxSdl,    ColorBitsSdl,   ChoosePixelFormatSdl,
+    CreateContextSdl, MakeCurrentSdl,  DeleteContextSdl, SwapBuffersSdl, CounterFrequencySdl,
+    CounterSdl,       DebugOutputSdl,  nullptr,
 };
 
 }  // namespace

@@ -37,8 +37,8 @@ struct ScriptedState {
 
 ScriptedState g_state;
 
-void Record(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c,
-            std::uintptr_t d)
+void TraceScripted(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c,
+                   std::uintptr_t d)
 {
     if (!g_state.recording)
         return;
@@ -58,29 +58,29 @@ void Record(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t
     g_state.calls.push_back({name, {a, b, c, d}});
 }
 
-bool CreateWindow(const Win32WindowRequest&)
+bool CreateWindowScripted(const Win32WindowRequest&)
 {
     return !g_state.createFails;
 }
 
-void DestroyWindow() {}
-void ShowWindow(bool) {}
-void SetTitle(const char*) {}
+void DestroyWindowScripted() {}
+void ShowWindowScripted(bool) {}
+void SetTitleScripted(const char*) {}
 
-void ClientSize(int* width, int* height)
+void ClientSizeScripted(int* width, int* height)
 {
     *width = g_state.clientWidth;
     *height = g_state.clientHeight;
 }
 
 // A message loop that never ends would hang the test.
-void PumpEvents()
+void PumpEventsScripted()
 {
     if (++g_state.peeks > g_state.peekLimit)
         PostQuitMessage(kScriptedRunaway);
 }
 
-int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+int MessageBoxScripted(HWND owner, const char* text, const char* caption, UINT type)
 {
     g_state.boxes.push_back({owner, text, caption, type});
     if (g_state.answers.empty())
@@ -90,23 +90,23 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return answer;
 }
 
-int ColorBits()
+int ColorBitsScripted()
 {
     return 32;
 }
 
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR&)
+int ChoosePixelFormatScripted(const PIXELFORMATDESCRIPTOR&)
 {
     return kScriptedPixelFormat;
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextScripted()
 {
     ++g_state.contextsAlive;
     return ScriptedRenderContext();
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentScripted(HGLRC context)
 {
     if (context != nullptr && (context != ScriptedRenderContext() || g_state.contextsAlive == 0))
         return false;
@@ -114,7 +114,7 @@ bool MakeCurrent(HGLRC context)
     return true;
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextScripted(HGLRC context)
 {
     if (context != ScriptedRenderContext() || g_state.contextsAlive == 0)
         return false;
@@ -124,7 +124,7 @@ bool DeleteContext(HGLRC context)
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersScripted()
 {
     ++g_state.swaps;
     if (g_state.swapHook)
@@ -132,25 +132,40 @@ bool SwapBuffers()
     return true;
 }
 
-std::int64_t CounterFrequency()
+std::int64_t CounterFrequencyScripted()
 {
     return g_state.frequency;
 }
 
-std::int64_t Counter()
+std::int64_t CounterScripted()
 {
     return g_state.counter;
 }
 
-void DebugOutput(const char* text)
+void DebugOutputScripted(const char* text)
 {
     g_state.debugOutput += text;
 }
 
 const Win32Backend kScriptedBackend = {
-    "scripted",    CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
-    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
-    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   Record,
+    "scripted",
+    CreateWindowScripted,
+    DestroyWindowScripted,
+    ShowWindowScripted,
+    SetTitleScripted,
+    ClientSizeScripted,
+    PumpEventsScripted,
+    MessageBoxScripted,
+    ColorBitsScripted,
+    ChoosePixelFormatScripted,
+    CreateContextScripted,
+    MakeCurrentScripted,
+    DeleteContextScripted,
+    SwapBuffersScripted,
+    CounterFrequencyScripted,
+    CounterScripted,
+    DebugOutputScripted,
+    TraceScripted,
 };
 
 }  // namespace
