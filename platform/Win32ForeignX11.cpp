@@ -128,26 +128,27 @@ void DebugOutputForeignX11(const char* /*text*/)
     // A hack says nothing unless asked to.
 }
 
-const Win32Backend kForeignX11Backend = {
-    "foreign-x11",
-    CreateWindowForeignX11,
-    DestroyWindowForeignX11,
-    ShowWindowForeignX11,
-    SetTitleForeignX11,
-    ClientSizeForeignX11,
-    PumpEventsForeignX11,
-    MessageBoxForeignX11,
-    ColorBitsForeignX11,
-    ChoosePixelFormatForeignX11,
-    CreateContextForeignX11,
-    MakeCurrentForeignX11,
-    DeleteContextForeignX11,
-    SwapBuffersForeignX11,
-    Win32SteadyCounterFrequency,
-    Win32SteadyCounter,
-    DebugOutputForeignX11,
-    nullptr,
+constexpr Win32Backend kForeignX11Backend = {
+    .name = "foreign-x11",
+    .createWindow = CreateWindowForeignX11,
+    .destroyWindow = DestroyWindowForeignX11,
+    .showWindow = ShowWindowForeignX11,
+    .setTitle = SetTitleForeignX11,
+    .clientSize = ClientSizeForeignX11,
+    .pumpEvents = PumpEventsForeignX11,
+    .messageBox = MessageBoxForeignX11,
+    .colorBits = ColorBitsForeignX11,
+    .choosePixelFormat = ChoosePixelFormatForeignX11,
+    .createContext = CreateContextForeignX11,
+    .makeCurrent = MakeCurrentForeignX11,
+    .deleteContext = DeleteContextForeignX11,
+    .swapBuffers = SwapBuffersForeignX11,
+    .counterFrequency = Win32SteadyCounterFrequency,
+    .counter = Win32SteadyCounter,
+    .debugOutput = DebugOutputForeignX11,
+    .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kForeignX11Backend));
 
 }  // namespace
 

@@ -96,26 +96,27 @@ void DebugOutputHeadless(const char* text)
     std::fputs(text, stderr);
 }
 
-const Win32Backend kHeadlessBackend = {
-    "headless",
-    CreateWindowHeadless,
-    DestroyWindowHeadless,
-    ShowWindowHeadless,
-    SetTitleHeadless,
-    ClientSizeHeadless,
-    PumpEventsHeadless,
-    MessageBoxHeadless,
-    ColorBitsHeadless,
-    ChoosePixelFormatHeadless,
-    CreateContextHeadless,
-    MakeCurrentHeadless,
-    DeleteContextHeadless,
-    SwapBuffersHeadless,
-    Win32SteadyCounterFrequency,
-    Win32SteadyCounter,
-    DebugOutputHeadless,
-    nullptr,
+constexpr Win32Backend kHeadlessBackend = {
+    .name = "headless",
+    .createWindow = CreateWindowHeadless,
+    .destroyWindow = DestroyWindowHeadless,
+    .showWindow = ShowWindowHeadless,
+    .setTitle = SetTitleHeadless,
+    .clientSize = ClientSizeHeadless,
+    .pumpEvents = PumpEventsHeadless,
+    .messageBox = MessageBoxHeadless,
+    .colorBits = ColorBitsHeadless,
+    .choosePixelFormat = ChoosePixelFormatHeadless,
+    .createContext = CreateContextHeadless,
+    .makeCurrent = MakeCurrentHeadless,
+    .deleteContext = DeleteContextHeadless,
+    .swapBuffers = SwapBuffersHeadless,
+    .counterFrequency = Win32SteadyCounterFrequency,
+    .counter = Win32SteadyCounter,
+    .debugOutput = DebugOutputHeadless,
+    .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kHeadlessBackend));
 
 }  // namespace
 

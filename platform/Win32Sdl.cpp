@@ -325,12 +325,27 @@ void DebugOutputSdl(const char* text)
     std::fflush(stderr);
 }
 
-const Win32Backend kSdlBackend = {
-    "sdl2",           CreateWindowSdl, DestroyWindowSdl, ShowWindowSdl,  SetTitleSdl,
-    ClientSizeSdl,    PumpEventsSdl,   MessageBoxSdl,    ColorBitsSdl,   ChoosePixelFormatSdl,
-    CreateContextSdl, MakeCurrentSdl,  DeleteContextSdl, SwapBuffersSdl, CounterFrequencySdl,
-    CounterSdl,       DebugOutputSdl,  nullptr,
+constexpr Win32Backend kSdlBackend = {
+    .name = "sdl2",
+    .createWindow = CreateWindowSdl,
+    .destroyWindow = DestroyWindowSdl,
+    .showWindow = ShowWindowSdl,
+    .setTitle = SetTitleSdl,
+    .clientSize = ClientSizeSdl,
+    .pumpEvents = PumpEventsSdl,
+    .messageBox = MessageBoxSdl,
+    .colorBits = ColorBitsSdl,
+    .choosePixelFormat = ChoosePixelFormatSdl,
+    .createContext = CreateContextSdl,
+    .makeCurrent = MakeCurrentSdl,
+    .deleteContext = DeleteContextSdl,
+    .swapBuffers = SwapBuffersSdl,
+    .counterFrequency = CounterFrequencySdl,
+    .counter = CounterSdl,
+    .debugOutput = DebugOutputSdl,
+    .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kSdlBackend));
 
 }  // namespace
 

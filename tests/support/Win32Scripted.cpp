@@ -147,26 +147,27 @@ void DebugOutputScripted(const char* text)
     g_state.debugOutput += text;
 }
 
-const Win32Backend kScriptedBackend = {
-    "scripted",
-    CreateWindowScripted,
-    DestroyWindowScripted,
-    ShowWindowScripted,
-    SetTitleScripted,
-    ClientSizeScripted,
-    PumpEventsScripted,
-    MessageBoxScripted,
-    ColorBitsScripted,
-    ChoosePixelFormatScripted,
-    CreateContextScripted,
-    MakeCurrentScripted,
-    DeleteContextScripted,
-    SwapBuffersScripted,
-    CounterFrequencyScripted,
-    CounterScripted,
-    DebugOutputScripted,
-    TraceScripted,
+constexpr Win32Backend kScriptedBackend = {
+    .name = "scripted",
+    .createWindow = CreateWindowScripted,
+    .destroyWindow = DestroyWindowScripted,
+    .showWindow = ShowWindowScripted,
+    .setTitle = SetTitleScripted,
+    .clientSize = ClientSizeScripted,
+    .pumpEvents = PumpEventsScripted,
+    .messageBox = MessageBoxScripted,
+    .colorBits = ColorBitsScripted,
+    .choosePixelFormat = ChoosePixelFormatScripted,
+    .createContext = CreateContextScripted,
+    .makeCurrent = MakeCurrentScripted,
+    .deleteContext = DeleteContextScripted,
+    .swapBuffers = SwapBuffersScripted,
+    .counterFrequency = CounterFrequencyScripted,
+    .counter = CounterScripted,
+    .debugOutput = DebugOutputScripted,
+    .trace = TraceScripted,
 };
+static_assert(Win32BackendComplete(kScriptedBackend));
 
 }  // namespace
 
