@@ -2,7 +2,7 @@
 
 #include "app/FrameClock.h"
 #include "app/PixelFormat.h"
-#include "app/WinMain.h"
+#include "app/MessageLoop.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 
