@@ -20,8 +20,9 @@
 //
 // A backend is one constant table of plain functions with state of its own
 // in its file; whoever starts the process installs it before the first Win32
-// call (the Linux main() installs the SDL2 backend before WinMain; tests the
-// scripted one; tunnel-render the headless one). Every entry must be set,
+// call (the Linux main() installs the SDL2 backend, or the foreign X11 one
+// for a hack, before WinMain; tests the scripted one; tunnel-render the
+// headless one). Every entry must be set,
 // except trace. A backend may attach to a window it does not own (an X
 // window given by someone else): then createWindow only attaches, destroyWindow
 // only detaches and must leave that window as it found it, setTitle may do

@@ -21,8 +21,9 @@ namespace {
 SDL_Window* g_window = nullptr;
 
 // The layer's trace (TUNNEL_WIN32_TRACE set to anything): message-box
-// texts on standard error, like a debugger's view of the calls. The program
-// itself reads no environment.
+// texts on standard error, like a debugger's view of the calls. Besides it,
+// this backend reads SDL_VIDEODRIVER and WAYLAND_DISPLAY (StartSdlBackend);
+// the Linux main() reads XSCREENSAVER_WINDOW.
 bool TraceEnabled()
 {
     static const bool enabled = SDL_getenv("TUNNEL_WIN32_TRACE") != nullptr;
