@@ -4,6 +4,7 @@
 
 #include "platform/Win32Backend.h"
 #include "platform/Win32SdlInput.h"
+#include "platform/Win32SdlXErrors.h"
 
 #include <SDL.h>
 
@@ -19,6 +20,8 @@
 namespace {
 
 SDL_Window* g_window = nullptr;
+// Why the window can have no GL context, when its making said so; "" else.
+std::string g_glFailure;
 
 // The layer's trace (TUNNEL_WIN32_TRACE set to anything): message-box
 // texts on standard error, like a debugger's view of the calls. Besides it,
@@ -125,10 +128,14 @@ bool CreateWindowSdl(const Win32WindowRequest& request)
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (request.resizable)
         flags |= SDL_WINDOW_RESIZABLE;
+    // SDL loads the GL driver here and tries a context of its own: where the
+    // driver cannot work, the window stays but gets none (CreateContextSdl).
+    StartKeepingXErrors();
     g_window = SDL_CreateWindow(request.title,
                                 request.defaultPosition ? SDL_WINDOWPOS_UNDEFINED : request.x,
                                 request.defaultPosition ? SDL_WINDOWPOS_UNDEFINED : request.y,
                                 clientWidth, clientHeight, flags);
+    g_glFailure = StopKeepingXErrors(g_window);
     if (g_window == nullptr) {
         ReportSdlError("SDL_CreateWindow");
         return false;
@@ -141,6 +148,7 @@ void DestroyWindowSdl()
 {
     SDL_DestroyWindow(g_window);
     g_window = nullptr;
+    g_glFailure.clear();
 }
 
 void ShowWindowSdl(bool visible)
@@ -277,25 +285,41 @@ int ChoosePixelFormatSdl(const PIXELFORMATDESCRIPTOR& request)
 
 HGLRC CreateContextSdl()
 {
+    if (!g_glFailure.empty()) {
+        std::fprintf(stderr, "no GL on the window: %s\n", g_glFailure.c_str());
+        return nullptr;
+    }
     // SDL makes a new context current; WGL does not, so restore what was.
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
+    StartKeepingXErrors();
     SDL_GLContext context = SDL_GL_CreateContext(g_window);
+    if (context != nullptr)
+        SDL_GL_MakeCurrent(previousContext != nullptr ? previousWindow : g_window, previousContext);
+    const std::string xError = StopKeepingXErrors(g_window);
     if (context == nullptr) {
         ReportSdlError("SDL_GL_CreateContext");
         return nullptr;
     }
-    SDL_GL_MakeCurrent(previousContext != nullptr ? previousWindow : g_window, previousContext);
+    if (!xError.empty()) {
+        std::fprintf(stderr, "SDL_GL_CreateContext: %s\n", xError.c_str());
+        SDL_GL_DeleteContext(context);
+        return nullptr;
+    }
     return reinterpret_cast<HGLRC>(context);
 }
 
 bool MakeCurrentSdl(HGLRC context)
 {
-    if (context == nullptr) {
-        SDL_Window* current = SDL_GL_GetCurrentWindow();
-        return current == nullptr || SDL_GL_MakeCurrent(current, nullptr) == 0;
-    }
-    return SDL_GL_MakeCurrent(g_window, reinterpret_cast<SDL_GLContext>(context)) == 0;
+    SDL_Window* window = context != nullptr ? g_window : SDL_GL_GetCurrentWindow();
+    if (window == nullptr)
+        return context == nullptr;  // nothing current to release
+    StartKeepingXErrors();
+    const bool made = SDL_GL_MakeCurrent(window, reinterpret_cast<SDL_GLContext>(context)) == 0;
+    const std::string xError = StopKeepingXErrors(window);
+    if (!xError.empty())
+        std::fprintf(stderr, "SDL_GL_MakeCurrent: %s\n", xError.c_str());
+    return made && xError.empty();
 }
 
 bool DeleteContextSdl(HGLRC context)

@@ -15,6 +15,8 @@ constexpr int kScriptedPixelFormat = 7;
 struct ScriptedState {
     std::deque<int> answers;
     bool createFails = false;
+    bool createContextFails = false;
+    bool makeCurrentFails = false;
     int clientWidth = 632;
     int clientHeight = 446;
     LONGLONG frequency = 1000000;
@@ -102,12 +104,16 @@ int ChoosePixelFormatScripted(const PIXELFORMATDESCRIPTOR&)
 
 HGLRC CreateContextScripted()
 {
+    if (g_state.createContextFails)
+        return nullptr;
     ++g_state.contextsAlive;
     return ScriptedRenderContext();
 }
 
 bool MakeCurrentScripted(HGLRC context)
 {
+    if (context != nullptr && g_state.makeCurrentFails)
+        return false;
     if (context != nullptr && (context != ScriptedRenderContext() || g_state.contextsAlive == 0))
         return false;
     g_state.currentContext = context;
@@ -200,6 +206,16 @@ void ScriptedSetRegisterClassFails(bool fails)
 void ScriptedSetCreateWindowFails(bool fails)
 {
     g_state.createFails = fails;
+}
+
+void ScriptedSetCreateContextFails(bool fails)
+{
+    g_state.createContextFails = fails;
+}
+
+void ScriptedSetMakeCurrentFails(bool fails)
+{
+    g_state.makeCurrentFails = fails;
 }
 
 void ScriptedSetClientSize(int width, int height)
@@ -309,4 +325,9 @@ HGLRC ScriptedRenderContext()
 HGLRC ScriptedCurrentContext()
 {
     return g_state.currentContext;
+}
+
+int ScriptedContextsAlive()
+{
+    return g_state.contextsAlive;
 }
