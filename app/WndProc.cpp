@@ -19,8 +19,8 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_CREATE:
         g_deviceContext = GetDC(window);
-        SetupPixelFormat(g_deviceContext);
-        g_renderContext = wglCreateContext(g_deviceContext);
+        g_renderContext =
+            SetupPixelFormat(g_deviceContext) ? wglCreateContext(g_deviceContext) : nullptr;
         if (g_renderContext == nullptr || !wglMakeCurrent(g_deviceContext, g_renderContext)) {
             // No GL on this window: its creation fails, and WinMain says so.
             if (g_renderContext != nullptr)

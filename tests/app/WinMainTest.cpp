@@ -140,6 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"CreateWindow", [] { ScriptedSetCreateWindowFails(true); },
                     "Failed to create the effect window.", false},
         // No GL on the window: WM_CREATE answers -1 and the window goes.
+        FailureCase{"PixelFormat", [] { ScriptedSetChoosePixelFormatFails(true); },
+                    "Failed to create the effect window.", false},
         FailureCase{"CreateContext", [] { ScriptedSetCreateContextFails(true); },
                     "Failed to create the effect window.", false},
         FailureCase{"MakeCurrent", [] { ScriptedSetMakeCurrentFails(true); },

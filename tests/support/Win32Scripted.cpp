@@ -15,6 +15,7 @@ constexpr int kScriptedPixelFormat = 7;
 struct ScriptedState {
     std::deque<int> answers;
     bool createFails = false;
+    bool choosePixelFormatFails = false;
     bool createContextFails = false;
     bool makeCurrentFails = false;
     int clientWidth = 632;
@@ -99,7 +100,7 @@ int ColorBitsScripted()
 
 int ChoosePixelFormatScripted(const PIXELFORMATDESCRIPTOR&)
 {
-    return kScriptedPixelFormat;
+    return g_state.choosePixelFormatFails ? 0 : kScriptedPixelFormat;
 }
 
 HGLRC CreateContextScripted()
@@ -206,6 +207,11 @@ void ScriptedSetRegisterClassFails(bool fails)
 void ScriptedSetCreateWindowFails(bool fails)
 {
     g_state.createFails = fails;
+}
+
+void ScriptedSetChoosePixelFormatFails(bool fails)
+{
+    g_state.choosePixelFormatFails = fails;
 }
 
 void ScriptedSetCreateContextFails(bool fails)

@@ -36,8 +36,9 @@ void ScriptedReset();
 void ScriptedQueueMessageBoxAnswer(int answer);
 void ScriptedSetRegisterClassFails(bool fails);
 void ScriptedSetCreateWindowFails(bool fails);
-// wglCreateContext answers null; wglMakeCurrent fails to make a context
-// current (releasing still works).
+// ChoosePixelFormat offers no format; wglCreateContext answers null;
+// wglMakeCurrent fails to make a context current (releasing still works).
+void ScriptedSetChoosePixelFormatFails(bool fails);
 void ScriptedSetCreateContextFails(bool fails);
 void ScriptedSetMakeCurrentFails(bool fails);
 
