@@ -34,11 +34,15 @@ void StartKeepingXErrors()
 
 std::string StopKeepingXErrors(SDL_Window* window)
 {
+    // Asking for the window's system would replace the error of the call
+    // watched (SDL_GetError) where the answer is no.
+    const std::string sdlError = SDL_GetError();
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE &&
         info.subsystem == SDL_SYSWM_X11)
         XSync(info.info.x11.display, False);
+    SDL_SetError("%s", sdlError.c_str());
     XSetErrorHandler(g_previousHandler);
     g_previousHandler = nullptr;
     return g_firstError;
