@@ -15,7 +15,7 @@ PIXELFORMATDESCRIPTOR g_pixelFormatRequest = {
 // clang-format on
 bool g_pixelFormatRequestFilled = false;
 
-void SetupPixelFormat(HDC deviceContext)
+bool SetupPixelFormat(HDC deviceContext)
 {
     if (!g_pixelFormatRequestFilled) {
         g_pixelFormatRequestFilled = true;
@@ -48,5 +48,5 @@ void SetupPixelFormat(HDC deviceContext)
     const int format = ChoosePixelFormat(deviceContext, &g_pixelFormatRequest);
     DebugPrintf("PixelFormat Selected: %d\nBPP: %d\n", format,
                 GetDeviceCaps(deviceContext, BITSPIXEL));
-    SetPixelFormat(deviceContext, format, &g_pixelFormatRequest);
+    return SetPixelFormat(deviceContext, format, &g_pixelFormatRequest) != FALSE;
 }

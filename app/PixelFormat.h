@@ -9,5 +9,6 @@ extern PIXELFORMATDESCRIPTOR g_pixelFormatRequest;
 extern bool g_pixelFormatRequestFilled;
 
 // Chooses the format closest to the request and sets it on the device
-// context; reports the choice on the debug output.
-void SetupPixelFormat(HDC deviceContext);
+// context; reports the choice on the debug output. False when no format
+// could be set (none offered: no GL driver).
+bool SetupPixelFormat(HDC deviceContext);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/WinMain.h"
+#include "app/MessageLoop.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"
 

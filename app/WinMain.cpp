@@ -1,15 +1,12 @@
 #include "app/WinMain.h"
 
-#include "app/FrameClock.h"
+#include "app/MessageLoop.h"
 #if defined(_WIN32)
 #include "app/ScreenSaver.h"
 #include "app/ScreenSaverCommandLine.h"
 #endif
 #include "app/WndProc.h"
-#include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-
-bool g_running = false;
 
 const char kWarningText[] =
     "Warning: watching this effect too much can dramatically\n"
@@ -23,46 +20,13 @@ const char kWarningText[] =
     " \"*\"/\"/\" : change camera focal\n"
     " \"1\"..\"4\": change nb of poly\n"
     " ESC : stop it before being totally hypnotised\n";
-const char kFatalCaption[] = "Fatal Blow";
 const char kRegisterClassFailedText[] =
     "Failed to register the idiot window class, right before creating the window.";
 const char kCreateWindowFailedText[] = "Failed to create the effect window.";
-const char kInitEffectFailedText[] = "Failed to initialize the visual effect.";
 
 bool ShowWarning()
 {
     return MessageBoxA(nullptr, kWarningText, kWindowTitle, MB_ICONWARNING | MB_OKCANCEL) == IDOK;
-}
-
-int RunEffectWindow(HWND window)
-{
-    // Showing sends the client size first; this paint draws nothing yet.
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-
-    StartFrameClock();
-    if (!InitEffect()) {
-        MessageBoxA(window, kInitEffectFailedText, kFatalCaption, MB_ICONERROR);
-        return 0;
-    }
-    g_running = true;
-
-    // A cleared record is not WM_QUIT, so the loop is entered even when the
-    // priming peek finds nothing.
-    MSG msg = {};
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    while (msg.message != WM_QUIT) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else {
-            InvalidateRect(window, nullptr, FALSE);
-        }
-    }
-
-    g_running = false;
-    ShutdownEffect();
-    return static_cast<int>(msg.wParam);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,

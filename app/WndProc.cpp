@@ -2,7 +2,7 @@
 
 #include "app/FrameClock.h"
 #include "app/PixelFormat.h"
-#include "app/WinMain.h"
+#include "app/MessageLoop.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 
@@ -19,11 +19,21 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_CREATE:
         g_deviceContext = GetDC(window);
-        SetupPixelFormat(g_deviceContext);
-        g_renderContext = wglCreateContext(g_deviceContext);
-        wglMakeCurrent(g_deviceContext, g_renderContext);
+        g_renderContext =
+            SetupPixelFormat(g_deviceContext) ? wglCreateContext(g_deviceContext) : nullptr;
+        if (g_renderContext == nullptr || !wglMakeCurrent(g_deviceContext, g_renderContext)) {
+            // No GL on this window: its creation fails, and WinMain says so.
+            if (g_renderContext != nullptr)
+                wglDeleteContext(g_renderContext);
+            g_renderContext = nullptr;
+            return -1;
+        }
         return 0;
     case WM_DESTROY:
+        // After a failed creation there is no context to let go, and no loop
+        // to end: a quit message now would close WinMain's box at once.
+        if (g_renderContext == nullptr)
+            return 0;
         wglMakeCurrent(g_deviceContext, nullptr);
         wglDeleteContext(g_renderContext);
         PostQuitMessage(0);

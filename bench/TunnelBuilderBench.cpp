@@ -22,9 +22,8 @@ void SetUpEffect()
     ResetEffectStateToLoadValues();
     std::memset(static_cast<void*>(g_ringFrames), 0, sizeof g_ringFrames);
     std::memset(g_ringPoints, 0, sizeof g_ringPoints);
-    g_speed = kInitialSpeed;  // 31.25 ring steps a second
+    ResetFlight();  // 31.25 ring steps a second
     g_deltaTime = kFrameSeconds;
-    InitCrossSection();
 }
 
 // Every ring up to a far index counts as generated, untwisted: a straight

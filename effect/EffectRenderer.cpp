@@ -120,10 +120,7 @@ bool InitEffect()
     glEnable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
 
-    g_travel = 0.0f;
-    g_travelCarry = 0.0;
-    g_speed = kInitialSpeed;
-    InitCrossSection();
+    ResetFlight();
     return true;
 }
 

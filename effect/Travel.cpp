@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "effect/EffectState.h"
+#include "effect/RingTable.h"
 
 double g_travelCarry = 0.0;
 
@@ -17,6 +18,14 @@ double FloatSpacingAbove(float value)
 }
 
 }  // namespace
+
+void ResetFlight()
+{
+    g_travel = 0.0f;
+    g_travelCarry = 0.0;
+    g_speed = kInitialSpeed;
+    InitCrossSection();
+}
 
 std::int32_t AdvanceTravel()
 {

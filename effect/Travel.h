@@ -40,6 +40,10 @@ constexpr double kCarryBelowSpacings = 4.0;
 // plain arithmetic applies. InitEffect clears it.
 extern double g_travelCarry;
 
+// The effect's set-up without GL, as InitEffect does it: no travel and no
+// carry, the initial speed, the cross-section laid anew (InitCrossSection).
+void ResetFlight();
+
 // The travel step of a frame: adds g_deltaTime * g_speed to the travel
 // (with the measures above) and returns the builder's travel argument.
 std::int32_t AdvanceTravel();

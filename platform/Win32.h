@@ -4,8 +4,9 @@
 // nothing more. On Windows this header only pulls in <windows.h> and the GL
 // header. Elsewhere it declares the same names with Win32's signatures, and
 // the window model (Win32Window.cpp) implements them once over a backend
-// installed at run time (Win32Backend.h): SDL2 for the program, headless for
-// tunnel-render, scripted for the tests.
+// installed at run time (Win32Backend.h): SDL2 for the program's window,
+// foreign X11 for another program's window (the XScreenSaver hack), headless
+// for tunnel-render and the frame-rate benchmark, scripted for the tests.
 //
 // What it emulates: one window of one registered class; a per-thread message
 // queue with posted messages, WM_QUIT and a WM_PAINT generated while the

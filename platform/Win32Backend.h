@@ -20,8 +20,9 @@
 //
 // A backend is one constant table of plain functions with state of its own
 // in its file; whoever starts the process installs it before the first Win32
-// call (the Linux main() installs the SDL2 backend before WinMain; tests the
-// scripted one; tunnel-render the headless one). Every entry must be set,
+// call (the Linux main() installs the SDL2 backend, or the foreign X11 one
+// for a hack, before WinMain; tests the scripted one; tunnel-render the
+// headless one). Every entry must be set,
 // except trace. A backend may attach to a window it does not own (an X
 // window given by someone else): then createWindow only attaches, destroyWindow
 // only detaches and must leave that window as it found it, setTitle may do
@@ -94,13 +95,28 @@ struct Win32Backend {
                   std::uintptr_t d);
 };
 
+// Every entry set but the optional trace: each backend's table is checked
+// with it at compile time, so that a slot added here cannot stay empty there.
+constexpr bool Win32BackendComplete(const Win32Backend& backend)
+{
+    return backend.name != nullptr && backend.createWindow != nullptr &&
+           backend.destroyWindow != nullptr && backend.showWindow != nullptr &&
+           backend.setTitle != nullptr && backend.clientSize != nullptr &&
+           backend.pumpEvents != nullptr && backend.messageBox != nullptr &&
+           backend.colorBits != nullptr && backend.choosePixelFormat != nullptr &&
+           backend.createContext != nullptr && backend.makeCurrent != nullptr &&
+           backend.deleteContext != nullptr && backend.swapBuffers != nullptr &&
+           backend.counterFrequency != nullptr && backend.counter != nullptr &&
+           backend.debugOutput != nullptr;
+}
+
 // A counter for backends that have no high-resolution one of their own: the
 // standard library's steady clock, in nanoseconds.
 std::int64_t Win32SteadyCounterFrequency();
 std::int64_t Win32SteadyCounter();
 
 // Installs the backend for every later Win32 call; the table must outlive
-// its use. Installing another one while a window exists is not supported.
+// its use and be complete (Win32BackendComplete). Installing another one while a window exists is not supported.
 void Win32InstallBackend(const Win32Backend* backend);
 
 // ---- Calls for a backend's pumpEvents ----

@@ -28,7 +28,7 @@ void CatchStopSignals()
     sigaction(SIGINT, &action, nullptr);
 }
 
-bool CreateWindow(const Win32WindowRequest& /*request*/)
+bool CreateWindowForeignX11(const Win32WindowRequest& /*request*/)
 {
     // Attached when the backend started; the title and size asked for do
     // not apply to a window that is not ours.
@@ -39,15 +39,15 @@ bool CreateWindow(const Win32WindowRequest& /*request*/)
     return true;
 }
 
-void DestroyWindow()
+void DestroyWindowForeignX11()
 {
     g_attached = false;
     CloseForeignWindow(&g_foreign);
 }
 
-void ShowWindow(bool /*visible*/) {}
+void ShowWindowForeignX11(bool /*visible*/) {}
 
-void SetTitle(const char* text)
+void SetTitleForeignX11(const char* text)
 {
     if (!g_printRate)
         return;
@@ -55,13 +55,13 @@ void SetTitle(const char* text)
     std::fflush(stdout);
 }
 
-void ClientSize(int* width, int* height)
+void ClientSizeForeignX11(int* width, int* height)
 {
     *width = g_foreign.width;
     *height = g_foreign.height;
 }
 
-void PumpEvents()
+void PumpEventsForeignX11()
 {
     if (!g_attached)
         return;
@@ -73,7 +73,7 @@ void PumpEvents()
     }
 }
 
-int MessageBox(HWND /*owner*/, const char* text, const char* caption, UINT type)
+int MessageBoxForeignX11(HWND /*owner*/, const char* text, const char* caption, UINT type)
 {
     constexpr UINT kIconBits = 0xF0;  // the warning icon shares a bit with the error icon
     if ((type & kIconBits) == MB_ICONERROR)
@@ -81,24 +81,24 @@ int MessageBox(HWND /*owner*/, const char* text, const char* caption, UINT type)
     return IDOK;
 }
 
-int ColorBits()
+int ColorBitsForeignX11()
 {
     return g_foreign.depth;
 }
 
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR& /*request*/)
+int ChoosePixelFormatForeignX11(const PIXELFORMATDESCRIPTOR& /*request*/)
 {
     return 1;  // the window's own visual, the only one it can have
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextForeignX11()
 {
     if (!g_attached || !CreateForeignContext(&g_foreign))
         return nullptr;
     return static_cast<HGLRC>(g_foreign.context);
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentForeignX11(HGLRC context)
 {
     if (g_foreign.display == nullptr)
         return context == nullptr;
@@ -107,7 +107,7 @@ bool MakeCurrent(HGLRC context)
     return context == g_foreign.context && MakeForeignContextCurrent(&g_foreign, true);
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextForeignX11(HGLRC context)
 {
     if (context == nullptr || context != g_foreign.context)
         return false;
@@ -115,7 +115,7 @@ bool DeleteContext(HGLRC context)
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersForeignX11()
 {
     if (!g_attached)
         return false;
@@ -123,17 +123,32 @@ bool SwapBuffers()
     return true;
 }
 
-void DebugOutput(const char* /*text*/)
+void DebugOutputForeignX11(const char* /*text*/)
 {
     // A hack says nothing unless asked to.
 }
 
-const Win32Backend kForeignX11Backend = {
-    "foreign-x11",      CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
-    ClientSize,         PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
-    CreateContext,      MakeCurrent,  DeleteContext, SwapBuffers, Win32SteadyCounterFrequency,
-    Win32SteadyCounter, DebugOutput,  nullptr,
+constexpr Win32Backend kForeignX11Backend = {
+    .name = "foreign-x11",
+    .createWindow = CreateWindowForeignX11,
+    .destroyWindow = DestroyWindowForeignX11,
+    .showWindow = ShowWindowForeignX11,
+    .setTitle = SetTitleForeignX11,
+    .clientSize = ClientSizeForeignX11,
+    .pumpEvents = PumpEventsForeignX11,
+    .messageBox = MessageBoxForeignX11,
+    .colorBits = ColorBitsForeignX11,
+    .choosePixelFormat = ChoosePixelFormatForeignX11,
+    .createContext = CreateContextForeignX11,
+    .makeCurrent = MakeCurrentForeignX11,
+    .deleteContext = DeleteContextForeignX11,
+    .swapBuffers = SwapBuffersForeignX11,
+    .counterFrequency = Win32SteadyCounterFrequency,
+    .counter = Win32SteadyCounter,
+    .debugOutput = DebugOutputForeignX11,
+    .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kForeignX11Backend));
 
 }  // namespace
 

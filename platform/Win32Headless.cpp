@@ -24,61 +24,61 @@ HGLRC TheContext()
     return reinterpret_cast<HGLRC>(&g_contextObject);
 }
 
-bool CreateWindow(const Win32WindowRequest& request)
+bool CreateWindowHeadless(const Win32WindowRequest& request)
 {
     g_headless.width = request.outerWidth;
     g_headless.height = request.outerHeight;
     return true;
 }
 
-void DestroyWindow()
+void DestroyWindowHeadless()
 {
     g_headless.gl.Destroy();
 }
 
-void ShowWindow(bool) {}
+void ShowWindowHeadless(bool) {}
 
-void SetTitle(const char* text)
+void SetTitleHeadless(const char* text)
 {
     if (g_headless.printTitles)
         std::printf("title: %s\n", text);
 }
 
-void ClientSize(int* width, int* height)
+void ClientSizeHeadless(int* width, int* height)
 {
     *width = g_headless.width;
     *height = g_headless.height;
 }
 
-void PumpEvents() {}
+void PumpEventsHeadless() {}
 
-int MessageBox(HWND, const char*, const char*, UINT)
+int MessageBoxHeadless(HWND, const char*, const char*, UINT)
 {
     return IDOK;
 }
 
-int ColorBits()
+int ColorBitsHeadless()
 {
     return 32;
 }
 
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR&)
+int ChoosePixelFormatHeadless(const PIXELFORMATDESCRIPTOR&)
 {
     return 1;
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextHeadless()
 {
     return g_headless.gl.Create(g_headless.width, g_headless.height) ? TheContext() : nullptr;
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentHeadless(HGLRC context)
 {
     // Nothing else can be current: the one context stays so while it lives.
     return context == nullptr || (context == TheContext() && g_headless.gl.IsCurrent());
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextHeadless(HGLRC context)
 {
     if (context != TheContext())
         return false;
@@ -86,22 +86,37 @@ bool DeleteContext(HGLRC context)
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersHeadless()
 {
     return true;  // a pbuffer: the frame stays where glReadPixels finds it
 }
 
-void DebugOutput(const char* text)
+void DebugOutputHeadless(const char* text)
 {
     std::fputs(text, stderr);
 }
 
-const Win32Backend kHeadlessBackend = {
-    "headless",         CreateWindow, DestroyWindow, ShowWindow,  SetTitle,
-    ClientSize,         PumpEvents,   MessageBox,    ColorBits,   ChoosePixelFormat,
-    CreateContext,      MakeCurrent,  DeleteContext, SwapBuffers, Win32SteadyCounterFrequency,
-    Win32SteadyCounter, DebugOutput,  nullptr,
+constexpr Win32Backend kHeadlessBackend = {
+    .name = "headless",
+    .createWindow = CreateWindowHeadless,
+    .destroyWindow = DestroyWindowHeadless,
+    .showWindow = ShowWindowHeadless,
+    .setTitle = SetTitleHeadless,
+    .clientSize = ClientSizeHeadless,
+    .pumpEvents = PumpEventsHeadless,
+    .messageBox = MessageBoxHeadless,
+    .colorBits = ColorBitsHeadless,
+    .choosePixelFormat = ChoosePixelFormatHeadless,
+    .createContext = CreateContextHeadless,
+    .makeCurrent = MakeCurrentHeadless,
+    .deleteContext = DeleteContextHeadless,
+    .swapBuffers = SwapBuffersHeadless,
+    .counterFrequency = Win32SteadyCounterFrequency,
+    .counter = Win32SteadyCounter,
+    .debugOutput = DebugOutputHeadless,
+    .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kHeadlessBackend));
 
 }  // namespace
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// The message queue that both window layers share: posted messages in order,
-// then the quit message, then a paint message while the window is invalid.
-// Not part of the Win32 surface; only the layers include it.
+// The window model's message queue (Win32Window.cpp), whichever backend is
+// installed: posted messages in order, then the quit message, then a paint
+// message while the window is invalid. Not part of the Win32 surface; only
+// the model includes it.
 
 #include "platform/Win32.h"
 

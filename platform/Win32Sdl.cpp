@@ -4,6 +4,7 @@
 
 #include "platform/Win32Backend.h"
 #include "platform/Win32SdlInput.h"
+#include "platform/Win32SdlXErrors.h"
 
 #include <SDL.h>
 
@@ -19,10 +20,13 @@
 namespace {
 
 SDL_Window* g_window = nullptr;
+// Why the window can have no GL context, when its making said so; "" else.
+std::string g_glFailure;
 
 // The layer's trace (TUNNEL_WIN32_TRACE set to anything): message-box
-// texts on standard error, like a debugger's view of the calls. The program
-// itself reads no environment.
+// texts on standard error, like a debugger's view of the calls. Besides it,
+// this backend reads SDL_VIDEODRIVER and WAYLAND_DISPLAY (StartSdlBackend);
+// the Linux main() reads XSCREENSAVER_WINDOW.
 bool TraceEnabled()
 {
     static const bool enabled = SDL_getenv("TUNNEL_WIN32_TRACE") != nullptr;
@@ -107,7 +111,7 @@ int ShowBox(const SDL_MessageBoxData& box, int* chosen)
 
 // ---- The backend's entries ----
 
-bool CreateWindow(const Win32WindowRequest& request)
+bool CreateWindowSdl(const Win32WindowRequest& request)
 {
     // The visual is fixed when the window is made, so the context's kind is
     // chosen here: compatibility profile (immediate mode), double-buffered,
@@ -124,10 +128,14 @@ bool CreateWindow(const Win32WindowRequest& request)
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (request.resizable)
         flags |= SDL_WINDOW_RESIZABLE;
+    // SDL loads the GL driver here and tries a context of its own: where the
+    // driver cannot work, the window stays but gets none (CreateContextSdl).
+    StartKeepingXErrors();
     g_window = SDL_CreateWindow(request.title,
                                 request.defaultPosition ? SDL_WINDOWPOS_UNDEFINED : request.x,
                                 request.defaultPosition ? SDL_WINDOWPOS_UNDEFINED : request.y,
                                 clientWidth, clientHeight, flags);
+    g_glFailure = StopKeepingXErrors(g_window);
     if (g_window == nullptr) {
         ReportSdlError("SDL_CreateWindow");
         return false;
@@ -136,13 +144,14 @@ bool CreateWindow(const Win32WindowRequest& request)
     return true;
 }
 
-void DestroyWindow()
+void DestroyWindowSdl()
 {
     SDL_DestroyWindow(g_window);
     g_window = nullptr;
+    g_glFailure.clear();
 }
 
-void ShowWindow(bool visible)
+void ShowWindowSdl(bool visible)
 {
     if (visible)
         SDL_ShowWindow(g_window);
@@ -150,12 +159,12 @@ void ShowWindow(bool visible)
         SDL_HideWindow(g_window);
 }
 
-void SetTitle(const char* text)
+void SetTitleSdl(const char* text)
 {
     SDL_SetWindowTitle(g_window, text);
 }
 
-void ClientSize(int* width, int* height)
+void ClientSizeSdl(int* width, int* height)
 {
     SDL_GL_GetDrawableSize(g_window, width, height);
 }
@@ -164,7 +173,7 @@ void ReportDrawableSize()
 {
     int width = 0;
     int height = 0;
-    ClientSize(&width, &height);
+    ClientSizeSdl(&width, &height);
     Win32ReportClientSize(width, height);
 }
 
@@ -221,7 +230,7 @@ void TranslateEvent(const SDL_Event& event)
     }
 }
 
-void PumpEvents()
+void PumpEventsSdl()
 {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
@@ -230,7 +239,7 @@ void PumpEvents()
     }
 }
 
-int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+int MessageBoxSdl(HWND owner, const char* text, const char* caption, UINT type)
 {
     if (TraceEnabled()) {
         // The box's text drawn on screen is not readable by tests; this is.
@@ -257,7 +266,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return MessageBoxAnswer(layout, chosen);
 }
 
-int ColorBits()
+int ColorBitsSdl()
 {
     SDL_DisplayMode mode;
     const int display = SDL_GetWindowDisplayIndex(g_window);
@@ -268,68 +277,100 @@ int ColorBits()
 }
 
 // The one format offered: the window's own double-buffered RGBA visual.
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR& request)
+int ChoosePixelFormatSdl(const PIXELFORMATDESCRIPTOR& request)
 {
     const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
     return request.iPixelType == PFD_TYPE_RGBA && (request.dwFlags & needed) == needed ? 1 : 0;
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextSdl()
 {
+    if (!g_glFailure.empty()) {
+        std::fprintf(stderr, "no GL on the window: %s\n", g_glFailure.c_str());
+        return nullptr;
+    }
     // SDL makes a new context current; WGL does not, so restore what was.
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
+    StartKeepingXErrors();
     SDL_GLContext context = SDL_GL_CreateContext(g_window);
+    if (context != nullptr)
+        SDL_GL_MakeCurrent(previousContext != nullptr ? previousWindow : g_window, previousContext);
+    const std::string xError = StopKeepingXErrors(g_window);
     if (context == nullptr) {
         ReportSdlError("SDL_GL_CreateContext");
         return nullptr;
     }
-    SDL_GL_MakeCurrent(previousContext != nullptr ? previousWindow : g_window, previousContext);
+    if (!xError.empty()) {
+        std::fprintf(stderr, "SDL_GL_CreateContext: %s\n", xError.c_str());
+        SDL_GL_DeleteContext(context);
+        return nullptr;
+    }
     return reinterpret_cast<HGLRC>(context);
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentSdl(HGLRC context)
 {
-    if (context == nullptr) {
-        SDL_Window* current = SDL_GL_GetCurrentWindow();
-        return current == nullptr || SDL_GL_MakeCurrent(current, nullptr) == 0;
-    }
-    return SDL_GL_MakeCurrent(g_window, reinterpret_cast<SDL_GLContext>(context)) == 0;
+    SDL_Window* window = context != nullptr ? g_window : SDL_GL_GetCurrentWindow();
+    if (window == nullptr)
+        return context == nullptr;  // nothing current to release
+    StartKeepingXErrors();
+    const bool made = SDL_GL_MakeCurrent(window, reinterpret_cast<SDL_GLContext>(context)) == 0;
+    const std::string xError = StopKeepingXErrors(window);
+    if (!xError.empty())
+        std::fprintf(stderr, "SDL_GL_MakeCurrent: %s\n", xError.c_str());
+    return made && xError.empty();
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextSdl(HGLRC context)
 {
     SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersSdl()
 {
     SDL_GL_SwapWindow(g_window);
     return true;
 }
 
-std::int64_t CounterFrequency()
+std::int64_t CounterFrequencySdl()
 {
     return static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
 }
 
-std::int64_t Counter()
+std::int64_t CounterSdl()
 {
     return static_cast<std::int64_t>(SDL_GetPerformanceCounter());
 }
 
-void DebugOutput(const char* text)
+void DebugOutputSdl(const char* text)
 {
     std::fputs(text, stderr);
     std::fflush(stderr);
 }
 
-const Win32Backend kSdlBackend = {
-    "sdl2",        CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
-    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
-    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   nullptr,
+constexpr Win32Backend kSdlBackend = {
+    .name = "sdl2",
+    .createWindow = CreateWindowSdl,
+    .destroyWindow = DestroyWindowSdl,
+    .showWindow = ShowWindowSdl,
+    .setTitle = SetTitleSdl,
+    .clientSize = ClientSizeSdl,
+    .pumpEvents = PumpEventsSdl,
+    .messageBox = MessageBoxSdl,
+    .colorBits = ColorBitsSdl,
+    .choosePixelFormat = ChoosePixelFormatSdl,
+    .createContext = CreateContextSdl,
+    .makeCurrent = MakeCurrentSdl,
+    .deleteContext = DeleteContextSdl,
+    .swapBuffers = SwapBuffersSdl,
+    .counterFrequency = CounterFrequencySdl,
+    .counter = CounterSdl,
+    .debugOutput = DebugOutputSdl,
+    .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kSdlBackend));
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 #include "FakeEffect.h"
 
-#include "app/WinMain.h"
+#include "app/MessageLoop.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "Win32Scripted.h"

@@ -2,6 +2,7 @@
 
 #include "FakeEffect.h"
 #include "app/FrameClock.h"
+#include "app/MessageLoop.h"
 #include "app/PixelFormat.h"
 #include "app/WinMain.h"
 #include "app/WndProc.h"

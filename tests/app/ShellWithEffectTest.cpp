@@ -7,6 +7,7 @@
 
 #include "GlContext.h"
 #include "app/FrameClock.h"
+#include "app/MessageLoop.h"
 #include "app/WinMain.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"

@@ -124,6 +124,11 @@ TEST_P(StartupFailureTest, ShowsItsFatalBoxAndReturnsZero)
     EXPECT_EQ(0, g_fakeEffect.renderCalls);
     EXPECT_EQ(0, ScriptedCallCount("PeekMessageA"));
     EXPECT_FALSE(g_running);
+    // Only the set-up failure leaves the window (and its context) up; no
+    // quit message is pending to close the box at once.
+    EXPECT_EQ(GetParam().ownedByWindow, ScriptedWindow() != nullptr);
+    EXPECT_EQ(GetParam().ownedByWindow ? 1 : 0, ScriptedContextsAlive());
+    EXPECT_EQ(0, ScriptedCallCount("PostQuitMessage"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,6 +138,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "Failed to register the idiot window class, right before creating the window.",
                     false},
         FailureCase{"CreateWindow", [] { ScriptedSetCreateWindowFails(true); },
+                    "Failed to create the effect window.", false},
+        // No GL on the window: WM_CREATE answers -1 and the window goes.
+        FailureCase{"PixelFormat", [] { ScriptedSetChoosePixelFormatFails(true); },
+                    "Failed to create the effect window.", false},
+        FailureCase{"CreateContext", [] { ScriptedSetCreateContextFails(true); },
+                    "Failed to create the effect window.", false},
+        FailureCase{"MakeCurrent", [] { ScriptedSetMakeCurrentFails(true); },
                     "Failed to create the effect window.", false},
         FailureCase{"InitEffect", [] { g_fakeEffect.initResult = false; },
                     "Failed to initialize the visual effect.", true}),

@@ -29,10 +29,12 @@ stop_program() {
 }
 
 # Starts the program in a folder, its current directory, as the leader of a
-# new process group (setsid does not fork here: the subshell leads nothing).
+# new process group (setsid does not fork here: the subshell leads nothing),
+# with the environment variables given after the folder.
 start_program() {
   local folder=$1
-  (cd "$folder" && TUNNEL_WIN32_TRACE=1 exec setsid "$exe") >"$work/program.log" 2>&1 &
+  shift
+  (cd "$folder" && TUNNEL_WIN32_TRACE=1 exec env "$@" setsid "$exe") >"$work/program.log" 2>&1 &
   program_pid=$!
 }
 
@@ -67,6 +69,7 @@ find_window() {
 }
 
 no_named_windows() { [[ -z "$(windows_named '.')" ]]; }
+fatal_box_up() { [[ -n "$(windows_named '^Fatal Blow$')" ]]; }
 
 box_text_expected() {
   printf '%s\n' \
@@ -284,6 +287,26 @@ case $scenario in
     expect_checker
     press "$main" Escape
     expect_exit_0 6
+    ;;
+
+  no-gl-driver)
+    # Mesa cannot load its driver, falls back to indirect GLX, and the server
+    # refuses the context: after OK, the fatal box instead of the window.
+    start_program "$assets" LIBGL_DRIVERS_PATH=/nonexistent
+    wait_for_box
+    press "$box" Return
+    wait_until 15 fatal_box_up || fail "no fatal box after OK"
+    read -r fatal _ < <(windows_named '^Fatal Blow$')
+    expected='MessageBoxA: owner none, type 0x10, caption "Fatal Blow", text:'$'\n''Failed to create the effect window.'$'\n''--'
+    wait_until 5 grep -q '^Failed to create' "$work/program.log" || fail "no trace of the fatal box"
+    [[ "$(cat "$work/program.log")" == *"$expected"* ]] || fail "the fatal box text differs"
+    ! find_window main >/dev/null || fail "an effect window is up beside the fatal box"
+    ! grep -q 'X Error of failed request' "$work/program.log" || fail "Xlib's error dump"
+    note "fatal box up: \"Failed to create the effect window.\" (Fatal Blow)"
+    sleep 0.5
+    press "$fatal" Return
+    expect_exit_0 5
+    no_named_windows || fail "a window is left after the fatal box"
     ;;
 
   *)

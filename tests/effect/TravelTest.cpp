@@ -20,10 +20,7 @@ namespace {
 void StartAfterSetUp()
 {
     ResetEffectStateToLoadValues();
-    InitCrossSection();
-    g_speed = kInitialSpeed;
-    g_travel = 0.0f;
-    g_travelCarry = 0.0;
+    ResetFlight();
 }
 
 // Every speed the keys can reach from the start: each "+" multiplies, each

@@ -15,6 +15,9 @@ constexpr int kScriptedPixelFormat = 7;
 struct ScriptedState {
     std::deque<int> answers;
     bool createFails = false;
+    bool choosePixelFormatFails = false;
+    bool createContextFails = false;
+    bool makeCurrentFails = false;
     int clientWidth = 632;
     int clientHeight = 446;
     LONGLONG frequency = 1000000;
@@ -37,8 +40,8 @@ struct ScriptedState {
 
 ScriptedState g_state;
 
-void Record(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c,
-            std::uintptr_t d)
+void TraceScripted(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c,
+                   std::uintptr_t d)
 {
     if (!g_state.recording)
         return;
@@ -58,29 +61,29 @@ void Record(const char* call, std::uintptr_t a, std::uintptr_t b, std::uintptr_t
     g_state.calls.push_back({name, {a, b, c, d}});
 }
 
-bool CreateWindow(const Win32WindowRequest&)
+bool CreateWindowScripted(const Win32WindowRequest&)
 {
     return !g_state.createFails;
 }
 
-void DestroyWindow() {}
-void ShowWindow(bool) {}
-void SetTitle(const char*) {}
+void DestroyWindowScripted() {}
+void ShowWindowScripted(bool) {}
+void SetTitleScripted(const char*) {}
 
-void ClientSize(int* width, int* height)
+void ClientSizeScripted(int* width, int* height)
 {
     *width = g_state.clientWidth;
     *height = g_state.clientHeight;
 }
 
 // A message loop that never ends would hang the test.
-void PumpEvents()
+void PumpEventsScripted()
 {
     if (++g_state.peeks > g_state.peekLimit)
         PostQuitMessage(kScriptedRunaway);
 }
 
-int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+int MessageBoxScripted(HWND owner, const char* text, const char* caption, UINT type)
 {
     g_state.boxes.push_back({owner, text, caption, type});
     if (g_state.answers.empty())
@@ -90,31 +93,35 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return answer;
 }
 
-int ColorBits()
+int ColorBitsScripted()
 {
     return 32;
 }
 
-int ChoosePixelFormat(const PIXELFORMATDESCRIPTOR&)
+int ChoosePixelFormatScripted(const PIXELFORMATDESCRIPTOR&)
 {
-    return kScriptedPixelFormat;
+    return g_state.choosePixelFormatFails ? 0 : kScriptedPixelFormat;
 }
 
-HGLRC CreateContext()
+HGLRC CreateContextScripted()
 {
+    if (g_state.createContextFails)
+        return nullptr;
     ++g_state.contextsAlive;
     return ScriptedRenderContext();
 }
 
-bool MakeCurrent(HGLRC context)
+bool MakeCurrentScripted(HGLRC context)
 {
+    if (context != nullptr && g_state.makeCurrentFails)
+        return false;
     if (context != nullptr && (context != ScriptedRenderContext() || g_state.contextsAlive == 0))
         return false;
     g_state.currentContext = context;
     return true;
 }
 
-bool DeleteContext(HGLRC context)
+bool DeleteContextScripted(HGLRC context)
 {
     if (context != ScriptedRenderContext() || g_state.contextsAlive == 0)
         return false;
@@ -124,7 +131,7 @@ bool DeleteContext(HGLRC context)
     return true;
 }
 
-bool SwapBuffers()
+bool SwapBuffersScripted()
 {
     ++g_state.swaps;
     if (g_state.swapHook)
@@ -132,26 +139,42 @@ bool SwapBuffers()
     return true;
 }
 
-std::int64_t CounterFrequency()
+std::int64_t CounterFrequencyScripted()
 {
     return g_state.frequency;
 }
 
-std::int64_t Counter()
+std::int64_t CounterScripted()
 {
     return g_state.counter;
 }
 
-void DebugOutput(const char* text)
+void DebugOutputScripted(const char* text)
 {
     g_state.debugOutput += text;
 }
 
-const Win32Backend kScriptedBackend = {
-    "scripted",    CreateWindow, DestroyWindow,    ShowWindow,        SetTitle,      ClientSize,
-    PumpEvents,    MessageBox,   ColorBits,        ChoosePixelFormat, CreateContext, MakeCurrent,
-    DeleteContext, SwapBuffers,  CounterFrequency, Counter,           DebugOutput,   Record,
+constexpr Win32Backend kScriptedBackend = {
+    .name = "scripted",
+    .createWindow = CreateWindowScripted,
+    .destroyWindow = DestroyWindowScripted,
+    .showWindow = ShowWindowScripted,
+    .setTitle = SetTitleScripted,
+    .clientSize = ClientSizeScripted,
+    .pumpEvents = PumpEventsScripted,
+    .messageBox = MessageBoxScripted,
+    .colorBits = ColorBitsScripted,
+    .choosePixelFormat = ChoosePixelFormatScripted,
+    .createContext = CreateContextScripted,
+    .makeCurrent = MakeCurrentScripted,
+    .deleteContext = DeleteContextScripted,
+    .swapBuffers = SwapBuffersScripted,
+    .counterFrequency = CounterFrequencyScripted,
+    .counter = CounterScripted,
+    .debugOutput = DebugOutputScripted,
+    .trace = TraceScripted,
 };
+static_assert(Win32BackendComplete(kScriptedBackend));
 
 }  // namespace
 
@@ -184,6 +207,21 @@ void ScriptedSetRegisterClassFails(bool fails)
 void ScriptedSetCreateWindowFails(bool fails)
 {
     g_state.createFails = fails;
+}
+
+void ScriptedSetChoosePixelFormatFails(bool fails)
+{
+    g_state.choosePixelFormatFails = fails;
+}
+
+void ScriptedSetCreateContextFails(bool fails)
+{
+    g_state.createContextFails = fails;
+}
+
+void ScriptedSetMakeCurrentFails(bool fails)
+{
+    g_state.makeCurrentFails = fails;
 }
 
 void ScriptedSetClientSize(int width, int height)
@@ -293,4 +331,9 @@ HGLRC ScriptedRenderContext()
 HGLRC ScriptedCurrentContext()
 {
     return g_state.currentContext;
+}
+
+int ScriptedContextsAlive()
+{
+    return g_state.contextsAlive;
 }

@@ -36,6 +36,11 @@ void ScriptedReset();
 void ScriptedQueueMessageBoxAnswer(int answer);
 void ScriptedSetRegisterClassFails(bool fails);
 void ScriptedSetCreateWindowFails(bool fails);
+// ChoosePixelFormat offers no format; wglCreateContext answers null;
+// wglMakeCurrent fails to make a context current (releasing still works).
+void ScriptedSetChoosePixelFormatFails(bool fails);
+void ScriptedSetCreateContextFails(bool fails);
+void ScriptedSetMakeCurrentFails(bool fails);
 
 // The client size that the first size message reports (default 632 x 446,
 // what a 640 x 480 outer size leaves on Windows).
@@ -76,3 +81,4 @@ std::string ScriptedWindowText();  // the current title
 HDC ScriptedDeviceContext();
 HGLRC ScriptedRenderContext();
 HGLRC ScriptedCurrentContext();  // what wglMakeCurrent last made current
+int ScriptedContextsAlive();     // created and not yet deleted
