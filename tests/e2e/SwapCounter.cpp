@@ -1,4 +1,5 @@
-// Preloaded (LD_PRELOAD) into a GL program on X: counts its buffer swaps in
+// Preloaded (LD_PRELOAD) into a GL program on X: counts its buffer swaps,
+// GLX's or EGL's (XScreenSaver's own hacks draw through EGL), in
 // the 8-byte file named by SWAP_COUNT_FILE, shared memory that a script
 // reads at any time (od -An -tu8). The hack-e2e.sh pacing scenario and
 // scripts/measure-hacks get frame rates with it from programs that print
@@ -14,7 +15,8 @@
 
 namespace {
 
-using SwapCall = void (*)(void* display, unsigned long drawable);
+using GlxSwapCall = void (*)(void* display, unsigned long drawable);
+using EglSwapCall = unsigned int (*)(void* display, void* surface);
 
 std::uint64_t* MapCount()
 {
@@ -30,13 +32,26 @@ std::uint64_t* MapCount()
     return memory == MAP_FAILED ? nullptr : static_cast<std::uint64_t*>(memory);
 }
 
+void CountSwap()
+{
+    static std::uint64_t* const count = MapCount();
+    if (count != nullptr)
+        __atomic_add_fetch(count, 1, __ATOMIC_RELAXED);
+}
+
 }  // namespace
 
 extern "C" void glXSwapBuffers(void* display, unsigned long drawable)
 {
-    static const SwapCall real = reinterpret_cast<SwapCall>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
-    static std::uint64_t* const count = MapCount();
+    static const auto real = reinterpret_cast<GlxSwapCall>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
     real(display, drawable);
-    if (count != nullptr)
-        __atomic_add_fetch(count, 1, __ATOMIC_RELAXED);
+    CountSwap();
+}
+
+extern "C" unsigned int eglSwapBuffers(void* display, void* surface)
+{
+    static const auto real = reinterpret_cast<EglSwapCall>(dlsym(RTLD_NEXT, "eglSwapBuffers"));
+    const unsigned int swapped = real(display, surface);
+    CountSwap();
+    return swapped;
 }
