@@ -19,7 +19,8 @@ bool g_attached = false;
 bool g_showRate = false;
 char g_rateText[64] = "";  // the figures of the last rate title
 long g_delayMicroseconds = 0;
-timespec g_frameStart = {};  // when the last frame's wait ended
+timespec g_frameStart = {};   // when the last frame's wait ended
+bool g_frameStarted = false;  // else the first frame is still being drawn
 bool g_closeReported = false;
 volatile std::sig_atomic_t g_stopSignalled = 0;
 
@@ -132,7 +133,7 @@ bool DeleteContext(HGLRC context)
 // of being caught up with a burst. SIGTERM and SIGINT cut the wait short.
 void WaitForNextFrame()
 {
-    if (g_delayMicroseconds > 0 && g_frameStart.tv_sec != 0) {
+    if (g_delayMicroseconds > 0 && g_frameStarted) {
         timespec wake = g_frameStart;
         const long long nanoseconds = wake.tv_nsec + g_delayMicroseconds * 1000LL;
         wake.tv_sec += static_cast<time_t>(nanoseconds / 1000000000);
@@ -142,6 +143,7 @@ void WaitForNextFrame()
         }
     }
     clock_gettime(CLOCK_MONOTONIC, &g_frameStart);
+    g_frameStarted = true;
 }
 
 bool SwapBuffers()
@@ -177,7 +179,7 @@ bool StartForeignX11Backend(unsigned long windowId, bool showRate, long delayMic
     g_showRate = showRate;
     g_rateText[0] = '\0';
     g_delayMicroseconds = delayMicroseconds;
-    g_frameStart = {};
+    g_frameStarted = false;
     g_stopSignalled = 0;
     CatchStopSignals();
     Win32InstallBackend(&kForeignX11Backend);
