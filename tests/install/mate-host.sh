@@ -20,7 +20,7 @@ show_on_failure "$work/session.log" "the session's log (mate-screensaver --debug
 session_pid=
 stop_program() {
   if [[ -n "$session_pid" ]]; then
-    echo end >&"${session[1]}" 2>/dev/null || true
+    { echo end >&"${session[1]}"; } 2>/dev/null || true
     wait_until 5 bash -c "! kill -0 $session_pid 2>/dev/null" || kill "$session_pid" 2>/dev/null || true
     wait "$session_pid" 2>/dev/null || true
   fi
@@ -73,7 +73,7 @@ session_says() {
 }
 ask() {
   echo "$1" >&"${session[1]}"
-  session_says done || fail "the session did not $1"
+  session_says "done" || fail "the session did not $1"
 }
 
 entry=/usr/share/applications/screensavers/zelk-tunnel.desktop
