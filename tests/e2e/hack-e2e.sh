@@ -29,6 +29,8 @@ artifacts=$(realpath "$artifacts")
 
 # shellcheck source-path=SCRIPTDIR source=xvfb-lib.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/xvfb-lib.sh"
+# shellcheck source-path=SCRIPTDIR source=hack-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/hack-lib.sh"
 show_on_failure "$work/stderr" "the hack's standard error" 20
 
 readonly hack_user=tunnel-e2e
@@ -69,20 +71,6 @@ start_hack() {
   program_pid=$!
 }
 
-# Distinct colours of a window's picture, or of a part of it (WxH+X+Y): the
-# textured tunnel has well over a thousand, a black or blank window one.
-colours() {
-  local window=$1 crop=${2:-} file="$work/shot.png"
-  import -silent -window "$window" "$file" 2>/dev/null || { echo 0; return; }
-  if [[ -n "$crop" ]]; then
-    convert "$file" -crop "$crop" +repage "$work/part.png"
-    file="$work/part.png"
-  fi
-  identify -format '%k' "$file"
-}
-
-textured() { (($(colours "$@") >= 1000)); }
-
 # Keeps the last picture that colours read.
 keep_screenshot() { cp "$work/shot.png" "$artifacts/$scenario-$1.png"; }
 
@@ -90,19 +78,6 @@ run_as_user() {
   runuser -u "$hack_user" -- env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" \
     ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$@"
 }
-
-# Ended, or a zombie: the daemon's helper that started it may exit first,
-# leaving the reaping to init, whenever it gets to it.
-has_ended() { [[ ! -e /proc/$1 || $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) == Z ]]; }
-hack_pids() {
-  local pid
-  for pid in $(pgrep -u "$hack_user" -x zelk-tunnel); do
-    has_ended "$pid" || echo "$pid"
-  done
-}
-hack_pid() { hack_pids | head -n 1; }
-hack_running() { [[ -n "$(hack_pid)" ]]; }
-hacks_running() { (($(hack_pids | wc -l) == $1)); }
 
 # XScreenSaver runs no hack as root: the daemon is an ordinary user's, with
 # our hack as its one mode, started on $DISPLAY.

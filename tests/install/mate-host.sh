@@ -11,10 +11,12 @@ artifacts=$1
 mkdir -p "$artifacts"
 artifacts=$(realpath "$artifacts")
 scenario=mate-host
-readonly host_user=tunnel-e2e
+readonly hack_user=tunnel-e2e
 
 # shellcheck source-path=SCRIPTDIR source=../e2e/xvfb-lib.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
+# shellcheck source-path=SCRIPTDIR source=../e2e/hack-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/hack-lib.sh"
 show_on_failure "$work/session.log" "the session's log (mate-screensaver --debug)" 30
 
 session_pid=
@@ -24,7 +26,8 @@ stop_program() {
     wait_until 5 bash -c "! kill -0 $session_pid 2>/dev/null" || kill "$session_pid" 2>/dev/null || true
     wait "$session_pid" 2>/dev/null || true
   fi
-  pkill -KILL -u "$host_user" -x zelk-tunnel 2>/dev/null || true
+  local pid
+  for pid in $(hack_pids); do kill -KILL "$pid" 2>/dev/null || true; done
 }
 
 # The host's part, in the user's session: settings, the daemon, then one
@@ -53,17 +56,6 @@ mate-screensaver-command --exit >/dev/null 2>&1
 wait
 SESSION
 
-has_ended() { [[ ! -e /proc/$1 || $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) == Z ]]; }
-hack_pid() {
-  local pid
-  for pid in $(pgrep -u "$host_user" -x zelk-tunnel); do
-    has_ended "$pid" || { echo "$pid"; return; }
-  done
-}
-hack_running() { [[ -n "$(hack_pid)" ]]; }
-textured() {
-  import -silent -window root "$work/shot.png" 2>/dev/null && (($(identify -format '%k' "$work/shot.png") >= 1000))
-}
 session_says() {
   local line
   while read -r -t 20 line <&"${session[0]}"; do
@@ -81,23 +73,23 @@ entry=/usr/share/applications/screensavers/zelk-tunnel.desktop
   fail "$entry runs \"$(sed -n 's/^Exec=//p' "$entry")\""
 
 start_display
-id "$host_user" >/dev/null 2>&1 || useradd -m "$host_user" ||
-  fail "cannot create the user $host_user (the test must run as root)"
+id "$hack_user" >/dev/null 2>&1 || useradd -m "$hack_user" ||
+  fail "cannot create the user $hack_user (the test must run as root)"
 home="$work/home"
 mkdir "$home"
 chmod o+x "$work"
 touch "$work/session.log"
 ln -s "$work/session.log" "$home/session.log"
-chown -R "$host_user" "$home" "$work/session.log"
+chown -R "$hack_user" "$home" "$work/session.log"
 # HOME is set before the session starts: dconf, started by the session's
 # bus, writes the settings under it.
 coproc session {
-  exec runuser -u "$host_user" -- env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" NO_AT_BRIDGE=1 \
+  exec runuser -u "$hack_user" -- env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" NO_AT_BRIDGE=1 \
     dbus-run-session -- bash -c "$session_script" 2>>"$work/session.log"
 }
 session_pid=$session_PID
 session_says ready || fail "mate-screensaver did not start"
-note "mate-screensaver up in $host_user's D-Bus session"
+note "mate-screensaver up in $hack_user's D-Bus session"
 
 ask activate
 wait_until 20 hack_running || fail "mate-screensaver started no zelk-tunnel"
@@ -105,7 +97,7 @@ pid=$(hack_pid)
 args=$(tr '\0' ' ' <"/proc/$pid/cmdline")
 [[ $args == "/usr/libexec/xscreensaver/zelk-tunnel --root " ]] || fail "started as: $args"
 note "mate-screensaver started: $args(pid $pid)"
-wait_until 15 textured || fail "the screen shows $(identify -format '%k' "$work/shot.png") colours, not the tunnel"
+wait_until 15 textured root || fail "the screen shows $(colours root) colours, not the tunnel"
 cp "$work/shot.png" "$artifacts/mate-host-screen.png"
 note "the screen shows the textured tunnel"
 
