@@ -26,11 +26,30 @@ bool ParseWindowId(const char* text, unsigned long* id)
     return true;
 }
 
+bool ParseDelay(const char* text, long* microseconds)
+{
+    if (text == nullptr || *text == '\0')
+        return false;
+    long value = 0;
+    for (const char* digit = text; *digit != '\0'; ++digit) {
+        if (*digit < '0' || *digit > '9')
+            return false;
+        value = value * 10 + (*digit - '0');
+        if (value > kMaxDelayMicroseconds)
+            return false;
+    }
+    *microseconds = value;
+    return true;
+}
+
 CommandLine ParseCommandLine(int argc, const char* const* argv)
 {
     CommandLine result;
     for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+        std::string argument = argv[i];
+        // XScreenSaver's single-dash forms; "-h" stays the short help.
+        if (argument.size() > 2 && argument[0] == '-' && argument[1] != '-')
+            argument.insert(0, "-");
         if (argument == "--help" || argument == "-h") {
             result.action = CommandAction::kHelp;
             return result;
@@ -39,18 +58,22 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
             result.action = CommandAction::kVersion;
             return result;
         }
-        if (argument == "--root" || argument == "-root") {
+        if (argument == "--root") {
             result.onForeignWindow = true;
         } else if (argument == "--window-id" && i + 1 < argc &&
                    ParseWindowId(argv[i + 1], &result.windowId)) {
             result.onForeignWindow = true;
             ++i;
+        } else if (argument == "--delay" && i + 1 < argc &&
+                   ParseDelay(argv[i + 1], &result.delayMicroseconds)) {
+            ++i;
         } else if (argument == "--fps") {
-            result.printRate = true;
+            result.showRate = true;
         } else {
+            const bool takesValue = argument == "--window-id" || argument == "--delay";
             result.action = CommandAction::kBadOption;
-            result.badOption =
-                argument == "--window-id" && i + 1 < argc ? argument + " " + argv[i + 1] : argument;
+            result.badOption = takesValue && i + 1 < argc ? std::string(argv[i]) + " " + argv[i + 1]
+                                                          : std::string(argv[i]);
             return result;
         }
     }
@@ -61,22 +84,26 @@ std::string HelpText(const std::string& installedTexture)
 {
     std::string text =
         std::string("Usage: ") + kCommand +
-        " [--help | --version | --root [--fps] | --window-id ID [--fps]]\n"
+        " [--help | --version | (--root | --window-id ID) [--fps] [--delay USEC]]\n"
         "Zelk's little tunnel: the camera flies without end through a twisting,\n"
         "textured tunnel. A warning box comes first; then the tunnel runs in a\n"
         "window until Escape.\n"
         "\n"
-        "Options:\n"
+        "Options (each also with one dash: -root, -window-id, -fps, -delay):\n"
         "  -h, --help     show this help and exit\n"
         "      --version  show the version and exit\n"
         "\n"
         "As an XScreenSaver hack (no box, no title, keys ignored; ends on SIGTERM,\n"
         "SIGINT or the window's destruction):\n"
         "      --root     draw on $XSCREENSAVER_WINDOW, or on the root window\n"
-        "                 when it is unset (-root is read the same)\n"
+        "                 when it is unset\n"
         "      --window-id ID\n"
         "                 draw on the X window ID (decimal, or hexadecimal after 0x)\n"
-        "      --fps      print the frame rate on standard output once a second\n"
+        "      --fps      show the frame rate and the triangles drawn, bottom left\n"
+        "      --delay USEC\n"
+        "                 wait from the start of one frame to the next, in\n"
+        "                 microseconds, 0 to 10000000 (default 30000, about\n"
+        "                 33 frames a second); 0 draws as fast as it can\n"
         "\n"
         "Keys:\n"
         "  space    change the tunnel's shape (plain or rippled)\n"

@@ -12,24 +12,36 @@ enum class CommandAction {
     kBadOption,
 };
 
+// XScreenSaver's usual pace, about 33 frames a second at most, and the
+// longest wait taken.
+constexpr long kDefaultDelayMicroseconds = 30000;
+constexpr long kMaxDelayMicroseconds = 10000000;
+
 struct CommandLine {
     CommandAction action = CommandAction::kRun;
     std::string badOption;  // the argument not understood, for kBadOption
-    // --root (also -root, as older XScreenSaver configurations write it) or
-    // --window-id: draw on a foreign window, without box, title or keys.
+    // --root or --window-id: draw on a foreign window, without box, title or
+    // keys. --fps and --delay matter only then.
     bool onForeignWindow = false;
     // From --window-id (decimal or 0x-hexadecimal); 0 with --root, which
     // takes $XSCREENSAVER_WINDOW, or the root window when that is unset.
     unsigned long windowId = 0;
-    bool printRate = false;  // --fps: the rate on stdout once a second
+    bool showRate = false;  // --fps: the rate drawn in the bottom-left corner
+    // --delay: microseconds from the start of one frame to the next, as
+    // XScreenSaver's hacks count them; 0 draws as fast as it can.
+    long delayMicroseconds = kDefaultDelayMicroseconds;
 };
 
 // Reads an X window id as X tools and XScreenSaver write it: decimal, or
 // hexadecimal after 0x; 0 is no window.
 bool ParseWindowId(const char* text, unsigned long* id);
 
+// Reads a delay: a whole number of microseconds from 0 to
+// kMaxDelayMicroseconds, digits only.
+bool ParseDelay(const char* text, long* microseconds);
+
 // Reads argv[1] onwards in order; the first argument that decides (help,
-// version, or one not understood, a bad window id included) wins.
+// version, or one not understood, a bad window id or delay included) wins.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // The --help text; installedTexture is where the texture is looked for when

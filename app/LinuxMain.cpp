@@ -36,7 +36,7 @@ int RunAsHack(const CommandLine& options)
         return 1;
     }
     std::string reason;
-    if (!StartForeignX11Backend(windowId, options.printRate, &reason)) {
+    if (!StartForeignX11Backend(windowId, options.showRate, options.delayMicroseconds, &reason)) {
         std::fprintf(stderr, "zelk-tunnel: %s\n", reason.c_str());
         return 1;
     }

@@ -2,15 +2,25 @@
 
 #include "platform/Win32Backend.h"
 #include "platform/X11ForeignWindow.h"
+#include "platform/X11RateOverlay.h"
 
+#include <time.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 X11ForeignWindow g_foreign;
+X11RateOverlay g_overlay;
 bool g_attached = false;
-bool g_printRate = false;
+bool g_showRate = false;
+char g_rateText[64] = "";  // the figures of the last rate title
+long g_delayMicroseconds = 0;
+timespec g_frameStart = {};   // when the last frame's wait ended
+bool g_frameStarted = false;  // else the first frame is still being drawn
 bool g_closeReported = false;
 volatile std::sig_atomic_t g_stopSignalled = 0;
 
@@ -47,12 +57,13 @@ void DestroyWindowForeignX11()
 
 void ShowWindowForeignX11(bool /*visible*/) {}
 
+// The rate title is "<name> - <rate> fps (<count> tri)"; the overlay shows
+// what follows the name. Other titles (the window's name) are not rates.
 void SetTitleForeignX11(const char* text)
 {
-    if (!g_printRate)
-        return;
-    std::puts(text);
-    std::fflush(stdout);
+    const char* figures = std::strstr(text, " - ");
+    if (g_showRate && figures != nullptr)
+        std::snprintf(g_rateText, sizeof g_rateText, "%s", figures + 3);
 }
 
 void ClientSizeForeignX11(int* width, int* height)
@@ -111,15 +122,38 @@ bool DeleteContextForeignX11(HGLRC context)
 {
     if (context == nullptr || context != g_foreign.context)
         return false;
+    ForgetRateOverlay(&g_foreign, &g_overlay);
     DeleteForeignContext(&g_foreign);
     return true;
+}
+
+// XScreenSaver's pacing: a hack sleeps so that frames start at most every
+// delay microseconds, counted from the end of the previous wait. A frame
+// that comes late (a slow frame, a SIGSTOP) starts the count anew instead
+// of being caught up with a burst. SIGTERM and SIGINT cut the wait short.
+void WaitForNextFrame()
+{
+    if (g_delayMicroseconds > 0 && g_frameStarted) {
+        timespec wake = g_frameStart;
+        const long long nanoseconds = wake.tv_nsec + g_delayMicroseconds * 1000LL;
+        wake.tv_sec += static_cast<time_t>(nanoseconds / 1000000000);
+        wake.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR &&
+               g_stopSignalled == 0) {
+        }
+    }
+    clock_gettime(CLOCK_MONOTONIC, &g_frameStart);
+    g_frameStarted = true;
 }
 
 bool SwapBuffersForeignX11()
 {
     if (!g_attached)
         return false;
+    if (g_showRate && g_rateText[0] != '\0' && !g_foreign.gone)
+        DrawRateOverlay(&g_foreign, &g_overlay, g_rateText);
     PresentForeignFrame(&g_foreign);
+    WaitForNextFrame();
     return true;
 }
 
@@ -152,11 +186,15 @@ static_assert(Win32BackendComplete(kForeignX11Backend));
 
 }  // namespace
 
-bool StartForeignX11Backend(unsigned long windowId, bool printRate, std::string* reason)
+bool StartForeignX11Backend(unsigned long windowId, bool showRate, long delayMicroseconds,
+                            std::string* reason)
 {
     if (!OpenForeignWindow(windowId, &g_foreign, reason))
         return false;
-    g_printRate = printRate;
+    g_showRate = showRate;
+    g_rateText[0] = '\0';
+    g_delayMicroseconds = delayMicroseconds;
+    g_frameStarted = false;
     g_stopSignalled = 0;
     CatchStopSignals();
     Win32InstallBackend(&kForeignX11Backend);
@@ -166,5 +204,6 @@ bool StartForeignX11Backend(unsigned long windowId, bool printRate, std::string*
 void StopForeignX11Backend()
 {
     g_attached = false;
+    ForgetRateOverlay(&g_foreign, &g_overlay);
     CloseForeignWindow(&g_foreign);
 }

@@ -7,12 +7,16 @@
 // without being shown (error boxes go to stderr); keys are not read; the
 // window's size changes become size messages; its destruction, SIGTERM and
 // SIGINT become a close request, so the program ends as when its own window
-// is closed, with exit code 0. The rate text that would be the title goes
-// to standard output, a line each time, when asked for, else nowhere.
+// is closed, with exit code 0. When asked for, the figures of the rate text
+// that would be the title are drawn on each frame, bottom left; else the
+// title goes nowhere. Frames are paced by a sleep after each swap, as
+// XScreenSaver's hacks pace theirs: each starts at most every delay
+// microseconds (0: no wait). A destroyed window is seen after the wait.
 
 #include <string>
 
 // Checks the window (0: the root window) and installs the backend; false,
 // with a one-line reason, when the window cannot be drawn on.
-bool StartForeignX11Backend(unsigned long windowId, bool printRate, std::string* reason);
+bool StartForeignX11Backend(unsigned long windowId, bool showRate, long delayMicroseconds,
+                            std::string* reason);
 void StopForeignX11Backend();

@@ -70,9 +70,10 @@ wait_until() {
 
 # -noreset: without it the server resets whenever its last client goes, and
 # our short-lived polling clients (xwininfo, xprop, xdotool) come and go all
-# the time; a program connecting during a reset is refused.
+# the time; a program connecting during a reset is refused. The screen's
+# size is 1024x768 unless given (WxH).
 start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   wait_until 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$work/display")"

@@ -45,17 +45,27 @@ check_command_line() {
   note "--help names $texture, --version, unknown option: exit 2"
 }
 
-# The XScreenSaver hack under the prefix $1: a relative link to the program
-# where Debian's XScreenSaver looks for hacks, and its well-formed description.
+# The XScreenSaver hack under the prefix $1 (installed to the prefix $2): a
+# relative link to the program where Debian's XScreenSaver looks for hacks,
+# its well-formed description, and the screensaver entry MATE lists it by.
 check_hack_files() {
-  local prefix=$1
+  local prefix=$1 installed_to=$2 problems
   local link="$prefix/libexec/xscreensaver/zelk-tunnel"
   local config="$prefix/share/xscreensaver/config/zelk-tunnel.xml"
+  local entry="$prefix/share/applications/screensavers/zelk-tunnel.desktop"
   [[ -L $link && $(readlink "$link") != /* ]] || fail "$link is not a relative link"
   [[ $(realpath "$link") == "$(realpath "$prefix/bin/zelk-tunnel")" ]] || fail "$link leads to $(realpath "$link")"
   xmllint --noout "$config" || fail "$config is not well-formed"
   grep -q '<command arg="--root"/>' "$config" || fail "$config does not start the hack with --root"
-  note "hack $link -> $(readlink "$link"), description $config"
+  grep -q 'arg="--delay %"' "$config" || fail "$config has no delay slider"
+  # Its category is no main one, as with Debian's own: that hint alone is allowed.
+  problems=$(desktop-file-validate "$entry" 2>&1 | grep -v ': hint: ' || true)
+  [[ -z $problems ]] || fail "desktop-file-validate $entry: $problems"
+  [[ $(sed -n 's/^Exec=//p' "$entry") == "$installed_to/libexec/xscreensaver/zelk-tunnel --root" ]] ||
+    fail "$entry runs \"$(sed -n 's/^Exec=//p' "$entry")\""
+  grep -qx 'Categories=Screensaver;' "$entry" && grep -qx 'OnlyShowIn=MATE;XFCE;' "$entry" ||
+    fail "$entry is not a screensaver entry for MATE and Xfce only"
+  note "hack $link -> $(readlink "$link"), description $config, entry $entry"
 }
 
 # The end-to-end scenarios of the program at $1, started in the folder $2.
@@ -75,7 +85,7 @@ case $mode in
     cmake --install "$source_path" --prefix "$work/first" >/dev/null
     mv "$work/first" "$work/moved"
     check_command_line "$work/moved/bin/zelk-tunnel" "$work/moved/share/zelk-tunnel/Demo.jpg"
-    check_hack_files "$work/moved"
+    check_hack_files "$work/moved" "$work/first"
     echo "== start the moved program"
     run_scenarios "$work/moved/bin/zelk-tunnel" "$work/home" run-keys-escape
     ;;
@@ -89,7 +99,7 @@ case $mode in
     mapfile -t owned < <(dpkg -L zelk-tunnel)
 
     echo "== the menu entry, its icon, the metadata and the manual page"
-    desktop=$(printf '%s\n' "${owned[@]}" | grep '^/usr/share/applications/.*\.desktop$')
+    desktop=$(printf '%s\n' "${owned[@]}" | grep '^/usr/share/applications/[^/]*\.desktop$')
     desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
     command=$(sed -n 's/^Exec=//p' "$desktop")
     [[ $(command -v "$command") == /usr/bin/zelk-tunnel ]] || fail "the menu runs \"$command\""
@@ -109,7 +119,9 @@ case $mode in
     [[ -z $warnings ]] || fail "the manual page has warnings: $warnings"
     note "menu entry runs $command, icon at ${sizes[*]}, metadata valid, $page"
     check_command_line "$command" /usr/share/zelk-tunnel/Demo.jpg
-    check_hack_files /usr
+    check_hack_files /usr /usr
+    echo "== MATE's screensaver runs the hack"
+    "$here/mate-host.sh" "$artifacts/$mode" | sed 's/^/  /' || fail "MATE's screensaver as host"
 
     echo "== start the menu command in a home folder"
     HOME="$work/home" run_scenarios "$(command -v "$command")" "$work/home" run-keys-escape window-close
