@@ -46,10 +46,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
 {
     CommandLine result;
     for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
         // XScreenSaver's single-dash forms; "-h" stays the short help.
-        if (argument.size() > 2 && argument[0] == '-' && argument[1] != '-')
-            argument.insert(0, "-");
+        const std::string given = argv[i];
+        const bool singleDash = given.size() > 2 && given[0] == '-' && given[1] != '-';
+        const std::string argument = singleDash ? "-" + given : given;
         if (argument == "--help" || argument == "-h") {
             result.action = CommandAction::kHelp;
             return result;
