@@ -82,12 +82,39 @@ Image Scaled(const Image& source, GLsizei width, GLsizei height)
     return out;
 }
 
-// The next level: each texel the rounded mean of the two or four it covers.
+// The next level as GLU makes it: each texel the mean of the four it covers,
+// rounded, or of the two once a side is 1, rounded down.
 Image Halved(const Image& source)
 {
     const GLsizei width = source.width > 1 ? source.width / 2 : 1;
     const GLsizei height = source.height > 1 ? source.height / 2 : 1;
-    return Scaled(source, width, height);
+    const int channels = source.channels;
+    Image out{width, height, channels, {}};
+    out.bytes.resize(static_cast<std::size_t>(width) * height * channels);
+    const int dx = source.width > 1 ? 1 : 0;
+    const int dy = source.height > 1 ? 1 : 0;
+    const auto at = [&](GLsizei x, GLsizei y, int c) {
+        return static_cast<unsigned>(
+            source.bytes[(static_cast<std::size_t>(y) * source.width + x) * channels + c]);
+    };
+    for (GLsizei y = 0; y < height; ++y) {
+        for (GLsizei x = 0; x < width; ++x) {
+            const GLsizei sx = x * (1 + dx);
+            const GLsizei sy = y * (1 + dy);
+            for (int c = 0; c < channels; ++c) {
+                unsigned value;
+                if (dx != 0 && dy != 0)
+                    value = (at(sx, sy, c) + at(sx + 1, sy, c) + at(sx, sy + 1, c) +
+                             at(sx + 1, sy + 1, c) + 2) /
+                            4;
+                else
+                    value = (at(sx, sy, c) + at(sx + dx, sy + dy, c)) / 2;
+                out.bytes[(static_cast<std::size_t>(y) * width + x) * channels + c] =
+                    static_cast<unsigned char>(value);
+            }
+        }
+    }
+    return out;
 }
 
 void Upload(GLenum target, GLint level, GLenum format, const Image& image)
