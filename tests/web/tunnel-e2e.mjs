@@ -63,10 +63,18 @@ async function laterTitle(page) {
   return page.title();
 }
 
-// What a screenshot of the canvas shows: how many pixels have colour (the
-// checker is grey, so none), and the darkest and brightest grey level.
-async function canvasPixels(page) {
-  const png = await (await page.$('#canvas')).screenshot({encoding: 'base64'});
+// What a screenshot of the canvas (or of a band of its columns) shows: how
+// many pixels have colour (the checker is grey, so none), how many are near
+// black, and the darkest and brightest level.
+async function canvasPixels(page, band) {
+  const canvas = await page.$('#canvas');
+  let clip;
+  if (band) {
+    const box = await canvas.boundingBox();
+    clip = {x: box.x + band.x, y: box.y, width: band.width, height: box.height};
+  }
+  const png = band ? await page.screenshot({encoding: 'base64', clip})
+                   : await canvas.screenshot({encoding: 'base64'});
   return page.evaluate(async (data) => {
     const image = new Image();
     image.src = 'data:image/png;base64,' + data;
@@ -77,15 +85,16 @@ async function canvasPixels(page) {
     const context = canvas.getContext('2d');
     context.drawImage(image, 0, 0);
     const rgba = context.getImageData(0, 0, image.width, image.height).data;
-    let coloured = 0, darkest = 255, brightest = 0, distinct = new Set();
+    let coloured = 0, dark = 0, darkest = 255, brightest = 0, distinct = new Set();
     for (let i = 0; i < rgba.length; i += 4) {
       const [r, g, b] = [rgba[i], rgba[i + 1], rgba[i + 2]];
       if (Math.max(r, g, b) - Math.min(r, g, b) > 24) ++coloured;
+      if (Math.max(r, g, b) < 8) ++dark;
       darkest = Math.min(darkest, r, g, b);
       brightest = Math.max(brightest, r, g, b);
       distinct.add((r << 16) | (g << 8) | b);
     }
-    return {pixels: rgba.length / 4, coloured, darkest, brightest, distinct: distinct.size};
+    return {pixels: rgba.length / 4, coloured, dark, darkest, brightest, distinct: distinct.size};
   }, png);
 }
 
@@ -124,6 +133,26 @@ test('keys 1 to 4 set the triangles per ring pair', async () => {
   }
   console.log(`  triangles after 1, 2, 3, 4: ${counts.join(', ')}`);
   for (let i = 1; i < counts.length; ++i) assert.ok(counts[i] > counts[i - 1], counts.join());
+  await page.close();
+});
+
+test('a double-click toggles full screen, and the frame follows the canvas', async () => {
+  const page = await startRunning('ok');
+  await page.click('#canvas', {clickCount: 2});
+  await page.waitForFunction(() => document.fullscreenElement !== null &&
+                                   document.getElementById('canvas').width === innerWidth);
+  const width = await page.$eval('#canvas', (canvas) => canvas.width);
+  assert.ok(width > 632 + 100, `full-screen width ${width}`);
+  await laterTitle(page);
+  // Had the size not reached the window, the viewport would still be 632
+  // wide and the canvas's right part left black.
+  const band = await canvasPixels(page, {x: 632, width: width - 632});
+  assert.ok(band.dark < band.pixels / 4, `drawn up to the right edge: ${JSON.stringify(band)}`);
+  await page.click('#canvas', {clickCount: 2});
+  await page.waitForFunction(() => document.fullscreenElement === null &&
+                                   document.getElementById('canvas').width === 632);
+  await page.setViewport({width: 500, height: 600});
+  await page.waitForFunction(() => document.getElementById('canvas').width === 500);
   await page.close();
 });
 
