@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Serves the site from 127.0.0.1 in four forms (as built; without Demo.jpg;
-# with a PNG as Demo.jpg; with Demo.jpg cut in half) and runs the browser
-# tests against it. A missing tool fails the test.
+# Serves the site from 127.0.0.1 in five forms (as built; without Demo.jpg;
+# with a PNG as Demo.jpg; with Demo.jpg cut in half; with its frame header
+# declaring 65500 x 65500 pixels, far above the adapter's cap) and runs the
+# browser tests against it. A missing tool fails the test.
 set -euo pipefail
 site=$1
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -22,12 +23,19 @@ cleanup() {
   rm -rf "$root"
 }
 trap cleanup EXIT
-for form in ok missing notjpeg truncated; do
+for form in ok missing notjpeg truncated huge; do
   cp -r "$site" "$root/$form"
 done
 rm "$root/missing/Demo.jpg"
 cp "$site/zelk-tunnel.png" "$root/notjpeg/Demo.jpg"
 head -c "$(($(stat -c %s "$site/Demo.jpg") / 2))" "$site/Demo.jpg" >"$root/truncated/Demo.jpg"
+python3 - "$root/huge/Demo.jpg" <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+frame = data.index(b'\xff\xc0')  # baseline frame header: length, precision, height, width
+data[frame + 5:frame + 9] = b'\xff\xdc\xff\xdc'
+open(sys.argv[1], 'wb').write(data)
+PY
 
 # Port 0: the system picks a free one, which the server prints.
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$root" >"$root/server.log" 2>&1 &

@@ -1,7 +1,8 @@
 // The page end to end in headless Chromium (Debian's, through puppeteer-core),
 // WebGL on SwiftShader. Usage: node tunnel-e2e.mjs BASE_URL, where BASE_URL
 // serves the site as ok/, and with its texture missing/, not a JPEG
-// (notjpeg/) and cut short (truncated/), as run-e2e.sh lays them out.
+// (notjpeg/), cut short (truncated/) and declaring a size above the cap
+// (huge/), as run-e2e.sh lays them out.
 import assert from 'node:assert/strict';
 import puppeteer from 'puppeteer-core';
 
@@ -179,7 +180,7 @@ test('Cancel ends the program with nothing drawn', async () => {
   await page.close();
 });
 
-for (const site of ['missing', 'notjpeg', 'truncated']) {
+for (const site of ['missing', 'notjpeg', 'truncated', 'huge']) {
   test(`the checker when Demo.jpg is ${site}`, async () => {
     const page = await startRunning(site);
     const shot = await canvasPixels(page);
