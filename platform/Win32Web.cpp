@@ -43,6 +43,7 @@ bool CreateWindowWeb(const Win32WindowRequest& request)
     const int width = request.outerWidth - 2 * kFrameWidth;
     const int height = request.outerHeight - 2 * kFrameWidth - kCaptionHeight;
     WebOpenCanvas(width > 1 ? width : 1, height > 1 ? height : 1);
+    WebSetTitle(request.title);  // the tab's title is the window's
     g_canvasOpen = true;
     return true;
 }
