@@ -3,7 +3,7 @@
 # semantics, never flush denormals (keys can drive values down to them).
 add_compile_options(-ffp-contract=off -fno-fast-math)
 # x87 arithmetic would keep excess precision; SSE2 rounds every operation.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$" AND NOT EMSCRIPTEN)  # wasm has no x87
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
 

@@ -1,0 +1,24 @@
+// The program's entry in a browser page: WinMain over the web window
+// backend. When WinMain returns, the page says that the program has ended,
+// with the exit code, and nothing draws any more.
+
+#include "platform/Win32.h"
+#include "platform/Win32Web.h"
+
+extern "C" void WebProgramEnded(int exitCode);  // Win32Web.js
+
+namespace {
+
+char g_instanceObject;  // its address stands in for the module instance
+
+}  // namespace
+
+int main()
+{
+    InstallWebBackend();
+    char noArguments[] = "";
+    const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(&g_instanceObject), nullptr,
+                                 noArguments, SW_SHOWNORMAL);
+    WebProgramEnded(exitCode);
+    return exitCode;
+}

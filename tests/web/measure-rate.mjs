@@ -1,0 +1,38 @@
+// The page's own frame rate in headless Chromium (SwiftShader): the rate
+// titles of a run of SECONDS after OK, paced by the browser's animation
+// frames and, with --unpaced, with Chromium's frame-rate limit lifted.
+// Usage: node measure-rate.mjs URL [SECONDS] [--unpaced]
+import puppeteer from 'puppeteer-core';
+
+const url = process.argv[2];
+const seconds = Number(process.argv[3] ?? 20);
+const unpaced = process.argv.includes('--unpaced');
+const args = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox'];
+if (unpaced) args.push('--disable-frame-rate-limit', '--disable-gpu-vsync');
+
+const browser = await puppeteer.launch({executablePath: '/usr/bin/chromium', headless: true, args});
+const page = await browser.newPage();
+await page.setViewport({width: 800, height: 600});
+await page.goto(url);
+await page.waitForSelector('#box-ok', {visible: true});
+await page.click('#box-ok');
+const rates = await page.evaluate(async (seconds) => {
+  const seen = [];
+  let last = document.title;
+  const end = performance.now() + seconds * 1000;
+  while (performance.now() < end) {
+    await new Promise((resolve) => setTimeout(resolve, 50));
+    if (document.title !== last) {
+      last = document.title;
+      const match = / - ([0-9.e+]+) fps \((\d+) tri\)$/.exec(last);
+      if (match) seen.push([Number(match[1]), Number(match[2])]);
+    }
+  }
+  return seen;
+}, seconds);
+await browser.close();
+// The first period includes start-up.
+const fps = rates.slice(1).map((rate) => rate[0]).sort((a, b) => a - b);
+const median = fps[Math.floor(fps.length / 2)];
+console.log(`${unpaced ? 'unpaced' : 'paced'}: median ${median} fps over ${fps.length} periods ` +
+            `(min ${fps[0]}, max ${fps[fps.length - 1]}; ${rates.at(-1)?.[1]} tri)`);
