@@ -179,7 +179,7 @@ void DebugOutputWeb(const char* text)
     WebDebugOutput(text);
 }
 
-const Win32Backend kWebBackend = {
+constexpr Win32Backend kWebBackend = {
     .name = "web",
     .createWindow = CreateWindowWeb,
     .destroyWindow = DestroyWindowWeb,
@@ -199,6 +199,7 @@ const Win32Backend kWebBackend = {
     .debugOutput = DebugOutputWeb,
     .trace = nullptr,
 };
+static_assert(Win32BackendComplete(kWebBackend));
 
 }  // namespace
 
