@@ -255,12 +255,14 @@ screen_part() {
 # The rate texts of a window's title stay at or below the refresh rate,
 # which Wine reports as 60 Hz on these X servers: 60 frames a second, plus
 # one at most for a rate period that holds one frame more than a second's.
+# The title by the command that follows (a top-level window's, or the
+# preview's as the helper prints it).
 check_paced() {
-  local window=$1 count=0 name fps
+  local count=0 name fps seen=
   local deadline=$((SECONDS + 30))
   while ((count < 3 && SECONDS < deadline)); do
-    name=$(xdotool getwindowname "$window" 2>/dev/null || true)
-    if [[ $name =~ $rate_pattern && $name != "${seen:-}" ]]; then
+    name=$("$@" 2>/dev/null || true)
+    if [[ $name =~ $rate_pattern && $name != "$seen" ]]; then
       seen=$name
       fps=${name#* - }
       fps=${fps%% fps*}
@@ -272,6 +274,10 @@ check_paced() {
   ((count == 3)) || fail "fewer than three rate texts in 30 s"
   note "paced: $seen"
 }
+
+window_title() { xdotool getwindowname "$1"; }
+
+preview_title() { grep '^child: ' "$work/parent.out" | tail -n 1 | tr -d '\r' | sed 's/^child: //'; }
 
 check_swap_interval() {
   grep -q 'wglSwapIntervalEXT (1)' "$work/wine.log" || fail "no swap interval of 1 was asked for"
@@ -455,7 +461,7 @@ run_scenario() {
     note "the screen shows the textured tunnel, moving"
     no_box_shown || fail "a message box was shown"
     check_swap_interval
-    check_paced "$main"
+    check_paced window_title "$main"
     # A hand resting on the mouse does not end it.
     xdotool mousemove 512 384 sleep 0.3 mousemove 514 386
     sleep 1
@@ -478,9 +484,10 @@ run_scenario() {
     # shows), so the preview is known by its rendering context being set up
     # and the effect running, not by a screenshot.
     wait_until 60 grep -q 'PixelFormat Selected' "$work/wine.log" || fail "the preview set up no GL window"
-    sleep 2
     program_running || fail "the preview ended by itself"
     note "the preview runs inside the parent window (handle $handle)"
+    check_swap_interval
+    check_paced preview_title
     no_box_shown || fail "a message box was shown"
     # The helper outlives its window by three seconds: only the window's
     # destruction can end the saver this soon.
@@ -511,7 +518,7 @@ run_scenario() {
     start_two_monitors
     set_dpi 96
     two_monitor_saver
-    check_paced "$left"
+    check_paced window_title "$left"
     # A key on the second monitor, whose process Windows did not start.
     press "$right" x
     expect_exit_0 10
