@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "app/MessageLoop.h"
+#include "app/ScreenSaverMonitors.h"
+#include "app/ScreenSaverPacing.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"
 
@@ -16,12 +18,14 @@ namespace {
 constexpr int kMouseSlackPixels = 4;
 
 bool g_fullScreen = false;
+RECT g_screenArea = {};  // in full screen: this process's monitor
 HWND g_previewParent = nullptr;
 bool g_mouseSeen = false;
 POINT g_mouseStart = {};
 
 void EndSaver(HWND window)
 {
+    EndOtherMonitors();
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
@@ -44,6 +48,11 @@ bool MovedBeyondSlack(LPARAM position)
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CREATE: {
+        const LRESULT created = WndProc(window, message, wParam, lParam);
+        StartSaverPacing(g_deviceContext);
+        return created;
+    }
     case WM_CHAR:
     case WM_SYSCHAR:
         return 0;
@@ -70,6 +79,14 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
         if (g_previewParent != nullptr && !IsWindow(g_previewParent)) {
             DestroyWindow(window);
             return 0;
+        }
+        if (g_running) {
+            if (OtherMonitorsEnding())
+                EndSaver(window);
+            WaitForNextRefresh();
+            const LRESULT painted = WndProc(window, message, wParam, lParam);
+            NoteFrameShown();
+            return painted;
         }
         break;
     default:
@@ -107,11 +124,11 @@ bool RegisterSaverClass(HINSTANCE instance)
 HWND CreateSaverWindow(HINSTANCE instance)
 {
     if (g_fullScreen) {
-        // The primary monitor's screen, above every other window.
-        return CreateWindowExA(WS_EX_TOPMOST, kWindowTitle, kWindowTitle,
-                               WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                               nullptr, nullptr, instance, nullptr);
+        // This process's monitor, above every other window.
+        return CreateWindowExA(
+            WS_EX_TOPMOST, kWindowTitle, kWindowTitle, WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+            g_screenArea.left, g_screenArea.top, g_screenArea.right - g_screenArea.left,
+            g_screenArea.bottom - g_screenArea.top, nullptr, nullptr, instance, nullptr);
     }
     RECT area = {};
     GetClientRect(g_previewParent, &area);
@@ -121,7 +138,30 @@ HWND CreateSaverWindow(HINSTANCE instance)
                            instance, nullptr);
 }
 
+int RunSaverWindow(HINSTANCE instance)
+{
+    g_running = false;
+    if (!RegisterSaverClass(instance))
+        return 0;
+    HWND window = CreateSaverWindow(instance);
+    if (window == nullptr)
+        return 0;
+    g_hwnd = window;
+    const int exitCode = RunEffectWindow(window);
+    StopSaverPacing();
+    return exitCode;
+}
+
 }  // namespace
+
+ScreenSaverRequest ScreenSaverRequestOfThisProgram(const char* commandLine)
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return ParseScreenSaverCommandLine(commandLine);
+    return ScreenSaverRequestFor(commandLine, path);
+}
 
 int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request)
 {
@@ -137,6 +177,7 @@ int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request)
         g_previewParent = given;
         break;
     case ScreenSaverMode::kFullScreen:
+    case ScreenSaverMode::kOneMonitor:
         g_fullScreen = true;
         break;
     case ScreenSaverMode::kNone:
@@ -144,12 +185,14 @@ int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request)
     }
 
     WorkFromOwnFolder();
-    g_running = false;
-    if (!RegisterSaverClass(instance))
-        return 0;
-    HWND window = CreateSaverWindow(instance);
-    if (window == nullptr)
-        return 0;
-    g_hwnd = window;
-    return RunEffectWindow(window);
+    if (request.mode == ScreenSaverMode::kFullScreen) {
+        g_screenArea = StartOtherMonitors();
+    } else if (request.mode == ScreenSaverMode::kOneMonitor) {
+        const MonitorShare& share = request.share;
+        g_screenArea = {share.left, share.top, share.left + share.width, share.top + share.height};
+        JoinOtherMonitors(share);
+    }
+    const int exitCode = RunSaverWindow(instance);
+    FinishOtherMonitors();
+    return exitCode;
 }

@@ -9,5 +9,9 @@
 
 extern const char kNothingToSetText[];
 
+// What this program's command line asks of it, by its own file name too: a
+// .scr started with no argument shows its settings.
+ScreenSaverRequest ScreenSaverRequestOfThisProgram(const char* commandLine);
+
 // Runs what the request asks for and returns the exit code, always 0.
 int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request);

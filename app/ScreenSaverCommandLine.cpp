@@ -2,7 +2,10 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -29,6 +32,43 @@ bool ParseHandle(const char* text, std::uintptr_t& handle)
     return true;
 }
 
+// Reads one decimal number in [low, high] followed by a space or the end.
+bool ParseNumber(const char*& text, long long low, long long high, long long& value)
+{
+    text = SkipSpaces(text);
+    if (!std::isdigit(static_cast<unsigned char>(text[*text == '-' ? 1 : 0])))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text, &end, 10);
+    if (errno != 0 || value < low || value > high || (*end != '\0' && *end != ' ' && *end != '\t'))
+        return false;
+    text = end;
+    return true;
+}
+
+// The six numbers of a monitor's share; false unless they make up the line.
+bool ParseMonitorShare(const char* text, MonitorShare& share)
+{
+    long long numbers[6];
+    const long long handleMax = static_cast<long long>(INTPTR_MAX);
+    const long long limits[6][2] = {{INT_MIN, INT_MAX}, {INT_MIN, INT_MAX}, {1, INT_MAX},
+                                    {1, INT_MAX},       {1, handleMax},     {1, handleMax}};
+    for (int i = 0; i < 6; ++i) {
+        if (!ParseNumber(text, limits[i][0], limits[i][1], numbers[i]))
+            return false;
+    }
+    if (*SkipSpaces(text) != '\0')
+        return false;
+    share.left = static_cast<int>(numbers[0]);
+    share.top = static_cast<int>(numbers[1]);
+    share.width = static_cast<int>(numbers[2]);
+    share.height = static_cast<int>(numbers[3]);
+    share.endSignal = static_cast<std::uintptr_t>(numbers[4]);
+    share.starter = static_cast<std::uintptr_t>(numbers[5]);
+    return true;
+}
+
 }  // namespace
 
 ScreenSaverRequest ParseScreenSaverCommandLine(const char* commandLine)
@@ -48,8 +88,9 @@ ScreenSaverRequest ParseScreenSaverCommandLine(const char* commandLine)
         ++rest;
     switch (letter) {
     case 's':
-        request.mode = ScreenSaverMode::kFullScreen;
-        break;
+        request.mode = ParseMonitorShare(rest, request.share) ? ScreenSaverMode::kOneMonitor
+                                                              : ScreenSaverMode::kFullScreen;
+        return request;
     case 'p':
         request.mode = ScreenSaverMode::kPreview;
         break;
@@ -61,7 +102,43 @@ ScreenSaverRequest ParseScreenSaverCommandLine(const char* commandLine)
     }
     // A missing or unreadable handle is no window: a preview ends at once,
     // the settings box has no owner.
-    if (request.mode != ScreenSaverMode::kFullScreen && !ParseHandle(rest, request.window))
+    if (!ParseHandle(rest, request.window))
         request.window = 0;
     return request;
+}
+
+ScreenSaverRequest ScreenSaverRequestFor(const char* commandLine, const char* programPath)
+{
+    ScreenSaverRequest request = ParseScreenSaverCommandLine(commandLine);
+    const bool blank = commandLine == nullptr || *SkipSpaces(commandLine) == '\0';
+    if (blank && IsScreenSaverFileName(programPath))
+        request.mode = ScreenSaverMode::kSettings;
+    return request;
+}
+
+bool IsScreenSaverFileName(const char* path)
+{
+    if (path == nullptr)
+        return false;
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '\\' || *c == '/' || *c == ':')
+            name = c + 1;
+    }
+    const std::size_t length = std::strlen(name);
+    if (length <= 4)
+        return false;
+    const char* extension = name + length - 4;
+    return extension[0] == '.' && std::tolower(static_cast<unsigned char>(extension[1])) == 's' &&
+           std::tolower(static_cast<unsigned char>(extension[2])) == 'c' &&
+           std::tolower(static_cast<unsigned char>(extension[3])) == 'r';
+}
+
+bool FormatMonitorShareArguments(const MonitorShare& share, char* buffer, std::size_t size)
+{
+    const int written =
+        std::snprintf(buffer, size, "/s %d %d %d %d %llu %llu", share.left, share.top, share.width,
+                      share.height, static_cast<unsigned long long>(share.endSignal),
+                      static_cast<unsigned long long>(share.starter));
+    return written > 0 && static_cast<std::size_t>(written) < size;
 }

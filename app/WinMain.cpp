@@ -38,7 +38,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 #if defined(_WIN32)
     // Started as a .scr by Windows: full screen, preview or settings, and
     // never the warning box. Any other command line is today's program.
-    const ScreenSaverRequest saver = ParseScreenSaverCommandLine(commandLine);
+    const ScreenSaverRequest saver = ScreenSaverRequestOfThisProgram(commandLine);
     if (saver.mode != ScreenSaverMode::kNone)
         return RunScreenSaver(instance, saver);
 #else

@@ -12,6 +12,7 @@ set -euo pipefail
 
 scenario=$1
 exe=$(realpath "$2")
+tunnel_exe=$exe
 texture=$3
 export WINEPREFIX=$4
 preview_parent=$(realpath "$5")
@@ -22,12 +23,18 @@ source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
 show_on_failure "$work/wine.log" "Wine's output" 40
 
 parent_pid=
+xephyr_pid=
+saver_debug=
 
 stop_program() {
   end_program "$program_pid"
   if [[ -n "$parent_pid" ]]; then
     kill "$parent_pid" 2>/dev/null || true
     wait "$parent_pid" 2>/dev/null || true
+  fi
+  if [[ -n "$xephyr_pid" ]]; then
+    kill "$xephyr_pid" 2>/dev/null || true
+    wait "$xephyr_pid" 2>/dev/null || true
   fi
   # The prefix is ours alone: its server goes with this X server, so the next
   # scenario's desktop starts on its own display.
@@ -39,7 +46,7 @@ stop_program() {
 start_program() {
   local folder=$1
   shift
-  (cd "$folder" && exec env WINEDEBUG=-all,+debugstr,+msgbox wine "$exe" "$@") \
+  (cd "$folder" && exec env WINEDEBUG=-all,+debugstr,+msgbox$saver_debug wine "$exe" "$@") \
     >"$work/stdout" 2>"$work/wine.log" &
   program_pid=$!
 }
@@ -49,8 +56,10 @@ start_program() {
 start_saver() {
   local folder=$1
   shift
-  cp "$exe" "$folder/Tunnel.scr"
+  cp "$tunnel_exe" "$folder/Tunnel.scr"
   exe="$folder/Tunnel.scr"
+  # Wine's wgl channel shows whether the swap interval was asked for.
+  saver_debug=,+wgl
   mkdir -p "$work/elsewhere"
   start_program "$work/elsewhere" "$@"
 }
@@ -223,6 +232,105 @@ check_step() {
   fail "step $step: $triangles triangles is not a multiple of $per_pair up to $((127 * per_pair))"
 }
 
+# Two 800 x 600 monitors side by side: Xephyr with two screens joined by
+# Xinerama, inside an Xvfb of its own. Wine reads the monitors from Xinerama
+# once the prefix tells it not to use XRandR, which Xephyr answers with one.
+start_two_monitors() {
+  start_display
+  Xephyr -displayfd 3 -screen 800x600 -screen 800x600 +xinerama -nolisten tcp -noreset \
+    3>"$work/xephyr-display" 2>"$work/xephyr.log" &
+  xephyr_pid=$!
+  wait_until 20 test -s "$work/xephyr-display" || fail "Xephyr did not start: $(cat "$work/xephyr.log")"
+  export DISPLAY=":$(head -n 1 "$work/xephyr-display")"
+}
+
+# The saver's processes: every command line naming this scenario's folder.
+saver_processes() { pgrep -f "${work##*/}" 2>/dev/null | wc -l; }
+
+# The pixels of a screen rectangle (WIDTHxHEIGHT+X+Y) as raw RGB bytes.
+screen_part() {
+  import -silent -window root -crop "$1" rgb:"$2" 2>/dev/null || fail "cannot read the screen"
+}
+
+# The rate texts of a window's title stay at or below the refresh rate,
+# which Wine reports as 60 Hz on these X servers: 60 frames a second, plus
+# one at most for a rate period that holds one frame more than a second's.
+# The title by the command that follows (a top-level window's, or the
+# preview's as the helper prints it).
+check_paced() {
+  local count=0 name fps seen=
+  local deadline=$((SECONDS + 30))
+  while ((count < 3 && SECONDS < deadline)); do
+    name=$("$@" 2>/dev/null || true)
+    if [[ $name =~ $rate_pattern && $name != "$seen" ]]; then
+      seen=$name
+      fps=${name#* - }
+      fps=${fps%% fps*}
+      awk -v f="$fps" 'BEGIN { exit !(f > 0 && f <= 61) }' || fail "not paced: $name"
+      count=$((count + 1))
+    fi
+    sleep 0.2
+  done
+  ((count == 3)) || fail "fewer than three rate texts in 30 s"
+  note "paced: $seen"
+}
+
+window_title() { xdotool getwindowname "$1"; }
+
+preview_title() { grep '^child: ' "$work/parent.out" | tail -n 1 | tr -d '\r' | sed 's/^child: //'; }
+
+check_swap_interval() {
+  grep -q 'wglSwapIntervalEXT (1)' "$work/wine.log" || fail "no swap interval of 1 was asked for"
+}
+
+# Runs /s on the two monitors and checks that each is covered, exactly, by
+# its own window, drawing the textured tunnel.
+two_monitor_saver() {
+  start_saver "$(folder_with_texture)" /s
+  local ids=() id
+  wait_until 90 eval 'mapfile -t ids < <(xdotool search --onlyvisible --name "^${title}" 2>/dev/null); ((${#ids[@]} == 2))' ||
+    fail "not two saver windows: ${#ids[@]}"
+  left= right=
+  for id in "${ids[@]}"; do
+    case $(xdotool getwindowgeometry "$id" | tr -s ' \n' ' ') in
+    *"Position: 0,0 "*"Geometry: 800x600"*) left=$id ;;
+    *"Position: 800,0 "*"Geometry: 800x600"*) right=$id ;;
+    *) fail "a window covers no monitor exactly: $(xdotool getwindowgeometry "$id" | tr -s ' \n' ' ')" ;;
+    esac
+  done
+  [[ -n $left && -n $right ]] || fail "both windows on one monitor"
+  (($(saver_processes) == 2)) || fail "$(saver_processes) saver processes, expected one per monitor"
+  local part
+  for part in 800x600+0+0 800x600+800+0; do
+    screen_part "$part" "$work/a.rgb"
+    sleep 0.3
+    screen_part "$part" "$work/b.rgb"
+    [[ $(colour_kind "$work/a.rgb") == colour ]] || fail "no textured tunnel on the monitor at $part"
+    ! same_pixels "$work/a.rgb" "$work/b.rgb" || fail "the picture at $part stands still"
+  done
+  # The corners too: a picture drawn for a smaller, scaled size would
+  # leave the far corner of each monitor undrawn.
+  for part in 64x64+736+0 64x64+1536+0; do
+    screen_part "$part" "$work/corner.rgb"
+    [[ $(colour_kind "$work/corner.rgb") == colour ]] || fail "the corner at $part is not drawn"
+  done
+  note "two windows, one process each, each covering its monitor with the moving tunnel"
+  no_box_shown || fail "a message box was shown"
+}
+
+# No saver window and no saver process left.
+expect_all_gone() {
+  wait_until 10 eval '(($(saver_processes) == 0))' || fail "$(saver_processes) saver processes still run"
+  [[ -z $(windows_titled) ]] || fail "a saver window is still on screen"
+  note "no saver window or process left"
+}
+
+set_dpi() {
+  WINEDEBUG=-all wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1 || fail "cannot set the prefix's dpi"
+  WINEDEBUG=-all wineserver --kill 2>/dev/null || true
+}
+
 folder_with_texture() {
   mkdir -p "$work/with"
   cp "$texture" "$work/with/Demo.jpg"
@@ -352,6 +460,8 @@ run_scenario() {
     [[ $(colour_kind "$work/screen.rgb") == colour ]] || fail "the screen shows no textured tunnel"
     note "the screen shows the textured tunnel, moving"
     no_box_shown || fail "a message box was shown"
+    check_swap_interval
+    check_paced window_title "$main"
     # A hand resting on the mouse does not end it.
     xdotool mousemove 512 384 sleep 0.3 mousemove 514 386
     sleep 1
@@ -374,9 +484,10 @@ run_scenario() {
     # shows), so the preview is known by its rendering context being set up
     # and the effect running, not by a screenshot.
     wait_until 60 grep -q 'PixelFormat Selected' "$work/wine.log" || fail "the preview set up no GL window"
-    sleep 2
     program_running || fail "the preview ended by itself"
     note "the preview runs inside the parent window (handle $handle)"
+    check_swap_interval
+    check_paced preview_title
     no_box_shown || fail "a message box was shown"
     # The helper outlives its window by three seconds: only the window's
     # destruction can end the saver this soon.
@@ -389,13 +500,37 @@ run_scenario() {
     ;;
   saver_settings)
     start_display
-    start_saver "$work" /c
-    wait_for_box
-    grep -q 'MSGBOX_OnInit L"There is nothing to set: the tunnel has no options."' "$work/wine.log" ||
-      fail "the settings box says something else: $(grep -m 1 MSGBOX_OnInit "$work/wine.log")"
-    note "settings box: nothing to set"
-    press "$box" Return
-    expect_exit_0 20
+    # /c from the settings dialog, then nothing at all as "Configure" in
+    # the .scr's context menu gives (tunnel.exe alone shows the warning:
+    # the decline scenarios).
+    local arguments
+    for arguments in /c ""; do
+      start_saver "$work" $arguments
+      wait_for_box
+      grep -q 'MSGBOX_OnInit L"There is nothing to set: the tunnel has no options."' "$work/wine.log" ||
+        fail "the settings box for \"$arguments\" says something else: $(grep -m 1 MSGBOX_OnInit "$work/wine.log")"
+      note "settings box for \"$arguments\": nothing to set"
+      press "$box" Return
+      expect_exit_0 20
+    done
+    ;;
+  saver_two_monitors)
+    start_two_monitors
+    set_dpi 96
+    two_monitor_saver
+    check_paced window_title "$left"
+    # A key on the second monitor, whose process Windows did not start.
+    press "$right" x
+    expect_exit_0 10
+    expect_all_gone
+    # Scaled to 150 %: still every pixel of each monitor, and a mouse move
+    # beyond the slack ends both.
+    set_dpi 144
+    two_monitor_saver
+    xdotool mousemove 400 300 sleep 0.3 mousemove 460 340
+    expect_exit_0 10
+    expect_all_gone
+    set_dpi 96
     ;;
   *)
     fail "unknown scenario"
@@ -404,9 +539,17 @@ run_scenario() {
 }
 
 [[ -f "$exe" ]] || fail "no program at $exe"
+# The two-monitor scenario changes its prefix's settings: it has one of its own.
+if [[ $scenario == saver_two_monitors ]]; then
+  export WINEPREFIX=$WINEPREFIX-monitors
+fi
 if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
   echo "== creating the Wine prefix $WINEPREFIX"
   WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
+  if [[ $scenario == saver_two_monitors ]]; then
+    WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f \
+      >/dev/null 2>&1 || fail "cannot make Wine read the monitors from Xinerama"
+  fi
   WINEDEBUG=-all wineserver --wait || true
 fi
 echo "== $scenario"
