@@ -36,13 +36,15 @@ check_command_line() {
   [[ $out == "Usage: zelk-tunnel "* ]] || fail "--help does not start with the usage: ${out%%$'\n'*}"
   [[ $out == *"$texture"* ]] || fail "--help does not name $texture"
   out=$("$program" --version) || fail "--version exited with $?"
-  [[ $out == "zelk-tunnel $version" ]] || fail "--version says \"$out\""
+  [[ ${out%%$'\n'*} == "zelk-tunnel $version" ]] || fail "--version says \"${out%%$'\n'*}\""
+  [[ $out == *"Copyright (c) 2026 Zelk's little tunnel developers"*"MIT License"* ]] ||
+    fail "--version names no copyright and licence: $out"
   code=0
   "$program" --no-such-option >"$work/out" 2>"$work/err" || code=$?
   ((code == 2)) || fail "an unknown option exited with $code, expected 2"
   [[ ! -s "$work/out" && $(wc -l <"$work/err") -eq 1 ]] || fail "an unknown option: not one line on stderr"
   grep -q -- --no-such-option "$work/err" || fail "the error does not name the option: $(cat "$work/err")"
-  note "--help names $texture, --version, unknown option: exit 2"
+  note "--help names $texture, --version with the licence, unknown option: exit 2"
 }
 
 # The XScreenSaver hack under the prefix $1: a relative link to the program
