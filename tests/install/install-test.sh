@@ -4,8 +4,9 @@
 #     cmake --install to a prefix, move the prefix, start the moved program;
 #   install-test.sh package DEB-FILE VERSION SEND-DELETE-WINDOW ARTIFACT-DIR
 #     (root) apt-get install the package, check its menu entry, metadata and
-#     manual page, start the menu command from a home folder, then purge it
-#     and check that nothing of it is left.
+#     manual page, start the menu command from a home folder, run the
+#     package's autopkgtest and a Wayland-only session, then purge it and
+#     check that nothing of it is left.
 # Either way the program starts in a folder without Demo.jpg and must show
 # its installed texture, not the checker.
 set -euo pipefail
@@ -115,6 +116,15 @@ case $mode in
 
     echo "== start the menu command in a home folder"
     HOME="$work/home" run_scenarios "$(command -v "$command")" "$work/home" run-keys-escape window-close
+
+    echo "== the package's own test (debian/tests), as autopkgtest runs it"
+    mkdir -p "$work/autopkgtest"
+    (cd "$here/../.." && AUTOPKGTEST_TMP="$work/autopkgtest" AUTOPKGTEST_ARTIFACTS="$artifacts/autopkgtest" \
+      debian/tests/run-installed) | sed 's/^/  /' || fail "debian/tests/run-installed"
+
+    echo "== a Wayland session, no X server for the program"
+    "$here/wayland-session.sh" "$(command -v "$command")" "$artifacts/wayland" | sed 's/^/  /' ||
+      fail "the Wayland session"
 
     echo "== remove it"
     apt-get purge -y -qq zelk-tunnel >/dev/null 2>&1 || fail "apt-get purge failed"
