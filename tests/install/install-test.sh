@@ -92,7 +92,7 @@ case $mode in
     mapfile -t owned < <(dpkg -L zelk-tunnel)
 
     echo "== the menu entry, its icon, the metadata and the manual page"
-    desktop=$(printf '%s\n' "${owned[@]}" | grep '^/usr/share/applications/.*\.desktop$')
+    desktop=$(printf '%s\n' "${owned[@]}" | grep '^/usr/share/applications/[^/]*\.desktop$')
     desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
     command=$(sed -n 's/^Exec=//p' "$desktop")
     [[ $(command -v "$command") == /usr/bin/zelk-tunnel ]] || fail "the menu runs \"$command\""
