@@ -9,6 +9,9 @@
 namespace {
 
 constexpr char kCommand[] = "zelk-tunnel";
+constexpr char kCopyright[] =
+    "Copyright (c) 2026 Zelk's little tunnel developers\n"
+    "MIT License: free to use, copy, modify and pass on; no warranty.";
 
 }  // namespace
 
@@ -125,7 +128,7 @@ int AnswerCommandLine(const CommandLine& commandLine)
         std::fputs(HelpText(InstalledTexturePath(RunningExecutable(), "Demo.jpg")).c_str(), stdout);
         return 0;
     case CommandAction::kVersion:
-        std::printf("%s %s\n", kCommand, TUNNEL_VERSION);
+        std::printf("%s %s\n%s\n", kCommand, TUNNEL_VERSION, kCopyright);
         return 0;
     case CommandAction::kBadOption:
         std::fprintf(stderr, "%s: unknown option or value '%s' (try %s --help)\n", kCommand,

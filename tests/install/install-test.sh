@@ -4,8 +4,9 @@
 #     cmake --install to a prefix, move the prefix, start the moved program;
 #   install-test.sh package DEB-FILE VERSION SEND-DELETE-WINDOW ARTIFACT-DIR
 #     (root) apt-get install the package, check its menu entry, metadata and
-#     manual page, start the menu command from a home folder, then purge it
-#     and check that nothing of it is left.
+#     manual page, start the menu command from a home folder, run the
+#     package's autopkgtest and a Wayland-only session, then purge it and
+#     check that nothing of it is left.
 # Either way the program starts in a folder without Demo.jpg and must show
 # its installed texture, not the checker.
 set -euo pipefail
@@ -36,13 +37,15 @@ check_command_line() {
   [[ $out == "Usage: zelk-tunnel "* ]] || fail "--help does not start with the usage: ${out%%$'\n'*}"
   [[ $out == *"$texture"* ]] || fail "--help does not name $texture"
   out=$("$program" --version) || fail "--version exited with $?"
-  [[ $out == "zelk-tunnel $version" ]] || fail "--version says \"$out\""
+  [[ ${out%%$'\n'*} == "zelk-tunnel $version" ]] || fail "--version says \"${out%%$'\n'*}\""
+  [[ $out == *"Copyright (c) 2026 Zelk's little tunnel developers"*"MIT License"* ]] ||
+    fail "--version names no copyright and licence: $out"
   code=0
   "$program" --no-such-option >"$work/out" 2>"$work/err" || code=$?
   ((code == 2)) || fail "an unknown option exited with $code, expected 2"
   [[ ! -s "$work/out" && $(wc -l <"$work/err") -eq 1 ]] || fail "an unknown option: not one line on stderr"
   grep -q -- --no-such-option "$work/err" || fail "the error does not name the option: $(cat "$work/err")"
-  note "--help names $texture, --version, unknown option: exit 2"
+  note "--help names $texture, --version with the licence, unknown option: exit 2"
 }
 
 # The XScreenSaver hack under the prefix $1 (installed to the prefix $2): a
@@ -125,6 +128,15 @@ case $mode in
 
     echo "== start the menu command in a home folder"
     HOME="$work/home" run_scenarios "$(command -v "$command")" "$work/home" run-keys-escape window-close
+
+    echo "== the package's own test (debian/tests), as autopkgtest runs it"
+    mkdir -p "$work/autopkgtest"
+    (cd "$here/../.." && AUTOPKGTEST_TMP="$work/autopkgtest" AUTOPKGTEST_ARTIFACTS="$artifacts/autopkgtest" \
+      debian/tests/run-installed) | sed 's/^/  /' || fail "debian/tests/run-installed"
+
+    echo "== a Wayland session, no X server for the program"
+    "$here/wayland-session.sh" "$(command -v "$command")" "$artifacts/wayland" | sed 's/^/  /' ||
+      fail "the Wayland session"
 
     echo "== remove it"
     apt-get purge -y -qq zelk-tunnel >/dev/null 2>&1 || fail "apt-get purge failed"
