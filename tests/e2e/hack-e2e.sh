@@ -82,11 +82,7 @@ run_as_user() {
 # XScreenSaver runs no hack as root: the daemon is an ordinary user's, with
 # our hack as its one mode, started on $DISPLAY.
 start_daemon() {
-  id "$hack_user" >/dev/null 2>&1 || useradd -m "$hack_user" ||
-    fail "cannot create the user $hack_user (the test must run as root)"
-  home="$work/home"
-  mkdir "$home"
-  chmod o+x "$work"
+  make_hack_home
   install_hack "$home"
   cat >"$home/.xscreensaver" <<CONFIG
 mode:		one

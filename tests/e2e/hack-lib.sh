@@ -13,8 +13,19 @@ hack_pids() {
   done
 }
 hack_pid() { hack_pids | head -n 1; }
+
 hack_running() { [[ -n "$(hack_pid)" ]]; }
 hacks_running() { (($(hack_pids | wc -l) == $1)); }
+
+# $hack_user (made once; hosts run no hack as root) and a home of its own
+# in the scratch folder, which that user may enter: sets $home.
+make_hack_home() {
+  id "$hack_user" >/dev/null 2>&1 || useradd -m "$hack_user" ||
+    fail "cannot create the user $hack_user (the test must run as root)"
+  home="$work/home"
+  mkdir "$home"
+  chmod o+x "$work"
+}
 
 # Distinct colours of a window's picture, or of a part of it (WxH+X+Y): the
 # textured tunnel has well over a thousand, a black or blank window one.

@@ -73,11 +73,7 @@ entry=/usr/share/applications/screensavers/zelk-tunnel.desktop
   fail "$entry runs \"$(sed -n 's/^Exec=//p' "$entry")\""
 
 start_display
-id "$hack_user" >/dev/null 2>&1 || useradd -m "$hack_user" ||
-  fail "cannot create the user $hack_user (the test must run as root)"
-home="$work/home"
-mkdir "$home"
-chmod o+x "$work"
+make_hack_home
 touch "$work/session.log"
 ln -s "$work/session.log" "$home/session.log"
 chown -R "$hack_user" "$home" "$work/session.log"
