@@ -13,7 +13,6 @@ hack_pids() {
   done
 }
 hack_pid() { hack_pids | head -n 1; }
-
 hack_running() { [[ -n "$(hack_pid)" ]]; }
 hacks_running() { (($(hack_pids | wc -l) == $1)); }
 
