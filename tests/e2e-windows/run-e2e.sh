@@ -302,10 +302,11 @@ two_monitor_saver() {
   (($(saver_processes) == 2)) || fail "$(saver_processes) saver processes, expected one per monitor"
   local part
   for part in 800x600+0+0 800x600+800+0; do
-    screen_part "$part" "$work/a.rgb"
+    # A window may be up a moment before its first frame (the texture loads).
+    wait_until 20 eval 'screen_part "$part" "$work/a.rgb" && [[ $(colour_kind "$work/a.rgb") == colour ]]' ||
+      fail "no textured tunnel on the monitor at $part"
     sleep 0.3
     screen_part "$part" "$work/b.rgb"
-    [[ $(colour_kind "$work/a.rgb") == colour ]] || fail "no textured tunnel on the monitor at $part"
     ! same_pixels "$work/a.rgb" "$work/b.rgb" || fail "the picture at $part stands still"
   done
   # The corners too: a picture drawn for a smaller, scaled size would
