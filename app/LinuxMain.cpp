@@ -4,8 +4,8 @@
 
 #include "app/CommandLine.h"
 #include "platform/Win32.h"
-#include "platform/Win32ForeignX11.h"
-#include "platform/Win32Sdl.h"
+#include "x11/X11Backend.h"
+#include "sdl/SdlBackend.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>

@@ -3,9 +3,9 @@
 // with the exit code, and nothing draws any more.
 
 #include "platform/Win32.h"
-#include "platform/Win32Web.h"
+#include "web/WebBackend.h"
 
-extern "C" void WebProgramEnded(int exitCode);  // Win32Web.js
+extern "C" void WebProgramEnded(int exitCode);  // WebBackend.js
 
 namespace {
 

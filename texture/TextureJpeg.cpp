@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/JpegLibrary.h"
+#include "jpeg/JpegAdapter.h"
 #include "texture/Texture.h"
 #include "texture/TextureGl.h"
 

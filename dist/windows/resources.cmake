@@ -1,10 +1,6 @@
 # The Windows program's own resources: its icon, made from dist/icons, and
 # its version resource (product, version, licence), compiled by windres.
 # The screensaver's manifest comes in resources of its own.
-if(NOT TARGET tunnel)
-  return()
-endif()
-
 find_program(TUNNEL_IMAGEMAGICK_CONVERT convert REQUIRED)
 set(icon_sources ${PROJECT_SOURCE_DIR}/dist/icons/zelk-tunnel-256.png
     ${PROJECT_SOURCE_DIR}/dist/icons/zelk-tunnel-128.png

@@ -3,7 +3,7 @@
 #include "app/MessageLoop.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "Win32Scripted.h"
+#include "scripted/ScriptedBackend.h"
 
 FakeEffect g_fakeEffect;
 

@@ -7,7 +7,7 @@
 #include "app/WinMain.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"
-#include "Win32Scripted.h"
+#include "scripted/ScriptedBackend.h"
 
 // Everything the shell's tests touch, back to its value at program load.
 inline void ResetShellState()

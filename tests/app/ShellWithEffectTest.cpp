@@ -11,7 +11,7 @@
 #include "app/WinMain.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"
-#include "Win32Scripted.h"
+#include "scripted/ScriptedBackend.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "platform/Win32Backend.h"
-#include "platform/Win32Headless.h"
+#include "headless/HeadlessBackend.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "PixelProbe.h"
 #include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
-#include "Win32Scripted.h"
+#include "scripted/ScriptedBackend.h"
 #include "texture/Texture.h"
 
 #include <GL/glu.h>

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "FuzzInputFile.h"
-#include "platform/JpegLibrary.h"
+#include "jpeg/JpegAdapter.h"
 
 namespace {
 

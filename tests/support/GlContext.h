@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/HeadlessGl.h"
+#include "headless/HeadlessGl.h"
 
 // The headless context for tests (see HeadlessGl), which logs the renderer
 // the first time a context is had, so that a test's output says what drew.

@@ -17,7 +17,7 @@
 #include "effect/EffectState.h"
 #include "effect/TunnelBuilder.h"
 #include "effect/Travel.h"
-#include "platform/Win32Headless.h"
+#include "headless/HeadlessBackend.h"
 
 #include <GL/gl.h>
 

@@ -16,7 +16,7 @@
 #include "FramebufferPng.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "platform/Win32Headless.h"
+#include "headless/HeadlessBackend.h"
 
 namespace {
 

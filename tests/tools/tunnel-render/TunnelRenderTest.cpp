@@ -17,7 +17,7 @@
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "TempDir.h"
-#include "Win32Scripted.h"
+#include "scripted/ScriptedBackend.h"
 
 namespace {
 

@@ -1,0 +1,209 @@
+#include "web/WebBackend.h"
+
+#include "platform/Win32Backend.h"
+
+#include <EGL/egl.h>
+
+#include <cstdint>
+
+// The page's side (WebBackend.js).
+extern "C" {
+void WebOpenCanvas(int width, int height);
+void WebCloseCanvas();
+void WebShowCanvas(int visible);
+void WebCanvasSize(int* width, int* height);
+int WebTakeEvent(int* kind, int* a, int* b);
+void WebSetTitle(const char* text);
+int WebShowMessageBox(const char* text, const char* caption, int withCancel, int icon);
+void WebWaitForFrame();
+double WebCounterMicroseconds();
+void WebDebugOutput(const char* text);
+}
+
+namespace {
+
+// The frame a desktop window of the outer size asked for would have, as the
+// SDL backend counts it: a 4-pixel sizing border and a 26-pixel caption.
+constexpr int kFrameWidth = 4;
+constexpr int kCaptionHeight = 26;
+
+enum WebEventKind { kWebCharacter = 1, kWebKeyDown = 2, kWebClientSize = 3 };
+
+struct WebGl {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLSurface surface = EGL_NO_SURFACE;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+
+WebGl g_webGl;
+bool g_canvasOpen = false;
+
+bool CreateWindowWeb(const Win32WindowRequest& request)
+{
+    const int width = request.outerWidth - 2 * kFrameWidth;
+    const int height = request.outerHeight - 2 * kFrameWidth - kCaptionHeight;
+    WebOpenCanvas(width > 1 ? width : 1, height > 1 ? height : 1);
+    WebSetTitle(request.title);  // the tab's title is the window's
+    g_canvasOpen = true;
+    return true;
+}
+
+void DestroyWindowWeb()
+{
+    if (g_canvasOpen)
+        WebCloseCanvas();
+    g_canvasOpen = false;
+}
+
+void ShowWindowWeb(bool visible)
+{
+    WebShowCanvas(visible ? 1 : 0);
+}
+
+void SetTitleWeb(const char* text)
+{
+    WebSetTitle(text);
+}
+
+void ClientSizeWeb(int* width, int* height)
+{
+    WebCanvasSize(width, height);
+}
+
+void PumpEventsWeb()
+{
+    int kind = 0;
+    int a = 0;
+    int b = 0;
+    while (WebTakeEvent(&kind, &a, &b) != 0) {
+        switch (kind) {
+        case kWebCharacter:
+            Win32ReportMessage(WM_CHAR, static_cast<WPARAM>(a), 1);
+            break;
+        case kWebKeyDown:
+            // Repeat count 1; bit 30 says the key was already down.
+            Win32ReportMessage(WM_KEYDOWN, static_cast<WPARAM>(a), 1 | (b != 0 ? (1L << 30) : 0));
+            break;
+        case kWebClientSize:
+            Win32ReportClientSize(a, b);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+int MessageBoxWeb(HWND, const char* text, const char* caption, UINT type)
+{
+    const bool withCancel = (type & 0x0F) == MB_OKCANCEL;
+    const int icon = static_cast<int>(type & 0xF0);
+    return WebShowMessageBox(text, caption, withCancel ? 1 : 0, icon);
+}
+
+int ColorBitsWeb()
+{
+    return 32;
+}
+
+int ChoosePixelFormatWeb(const PIXELFORMATDESCRIPTOR&)
+{
+    return 1;
+}
+
+// Through EGL, which also sets up Emscripten's GL emulation on the context.
+HGLRC CreateContextWeb()
+{
+    if (g_webGl.context != EGL_NO_CONTEXT)
+        return nullptr;  // one context at a time
+    g_webGl.display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    if (g_webGl.display == EGL_NO_DISPLAY || !eglInitialize(g_webGl.display, nullptr, nullptr))
+        return nullptr;
+    const EGLint configWanted[] = {EGL_RED_SIZE,   8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+                                   EGL_ALPHA_SIZE, 0, EGL_DEPTH_SIZE, 0, EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configCount = 0;
+    if (!eglChooseConfig(g_webGl.display, configWanted, &config, 1, &configCount) ||
+        configCount < 1)
+        return nullptr;
+    g_webGl.surface = eglCreateWindowSurface(g_webGl.display, config, 0, nullptr);
+    const EGLint contextWanted[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    g_webGl.context = eglCreateContext(g_webGl.display, config, EGL_NO_CONTEXT, contextWanted);
+    if (g_webGl.surface == EGL_NO_SURFACE || g_webGl.context == EGL_NO_CONTEXT) {
+        g_webGl.context = EGL_NO_CONTEXT;
+        return nullptr;
+    }
+    return reinterpret_cast<HGLRC>(g_webGl.context);
+}
+
+bool MakeCurrentWeb(HGLRC context)
+{
+    if (context == nullptr)
+        return eglMakeCurrent(g_webGl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) ==
+               EGL_TRUE;
+    if (reinterpret_cast<EGLContext>(context) != g_webGl.context)
+        return false;
+    return eglMakeCurrent(g_webGl.display, g_webGl.surface, g_webGl.surface, g_webGl.context) ==
+           EGL_TRUE;
+}
+
+bool DeleteContextWeb(HGLRC context)
+{
+    if (context == nullptr || reinterpret_cast<EGLContext>(context) != g_webGl.context)
+        return false;
+    eglDestroyContext(g_webGl.display, g_webGl.context);
+    g_webGl.context = EGL_NO_CONTEXT;
+    return true;
+}
+
+bool SwapBuffersWeb()
+{
+    if (g_webGl.context == EGL_NO_CONTEXT)
+        return false;
+    eglSwapBuffers(g_webGl.display, g_webGl.surface);
+    WebWaitForFrame();
+    return true;
+}
+
+std::int64_t CounterFrequencyWeb()
+{
+    return 1000000;
+}
+
+std::int64_t CounterWeb()
+{
+    return static_cast<std::int64_t>(WebCounterMicroseconds());
+}
+
+void DebugOutputWeb(const char* text)
+{
+    WebDebugOutput(text);
+}
+
+constexpr Win32Backend kWebBackend = {
+    .name = "web",
+    .createWindow = CreateWindowWeb,
+    .destroyWindow = DestroyWindowWeb,
+    .showWindow = ShowWindowWeb,
+    .setTitle = SetTitleWeb,
+    .clientSize = ClientSizeWeb,
+    .pumpEvents = PumpEventsWeb,
+    .messageBox = MessageBoxWeb,
+    .colorBits = ColorBitsWeb,
+    .choosePixelFormat = ChoosePixelFormatWeb,
+    .createContext = CreateContextWeb,
+    .makeCurrent = MakeCurrentWeb,
+    .deleteContext = DeleteContextWeb,
+    .swapBuffers = SwapBuffersWeb,
+    .counterFrequency = CounterFrequencyWeb,
+    .counter = CounterWeb,
+    .debugOutput = DebugOutputWeb,
+    .trace = nullptr,
+};
+static_assert(Win32BackendComplete(kWebBackend));
+
+}  // namespace
+
+void InstallWebBackend()
+{
+    Win32InstallBackend(&kWebBackend);
+}

@@ -1,0 +1,252 @@
+// The browser side of the web window backend (WebBackend.cpp): the canvas,
+// the page's message box, the title, input, the frame wait and the JPEG
+// decoding through the browser's own image decoder. The page (index.html)
+// gives the box and the end of the program their look through Module.page.
+
+mergeInto(LibraryManager.library, {
+  $WebWindow: {
+    events: [],  // [kind, a, b]: 1 character, 2 virtual key down, 3 client size
+    startWidth: 0,
+    startHeight: 0,
+    width: 0,
+    height: 0,
+    boxOpen: false,
+    jpegCache: null,  // {path, bytes}: the file the size read fetched
+
+    canvasSize: function() {
+      if (document.fullscreenElement) {
+        return [Math.max(window.innerWidth, 1), Math.max(window.innerHeight, 1)];
+      }
+      // Never wider than the page, else the size asked for at start.
+      var room = document.documentElement.clientWidth;
+      return [Math.max(Math.min(WebWindow.startWidth, room), 1), WebWindow.startHeight];
+    },
+    followPage: function() {
+      var size = WebWindow.canvasSize();
+      if (size[0] === WebWindow.width && size[1] === WebWindow.height) return;
+      WebWindow.width = size[0];
+      WebWindow.height = size[1];
+      Module.canvas.width = size[0];
+      Module.canvas.height = size[1];
+      WebWindow.events.push([3, size[0], size[1]]);
+    },
+    // The keys that come as virtual keys, TranslateMessage making their
+    // characters; every other typed character comes as itself.
+    virtualKeys: {Escape: 0x1B, Enter: 0x0D, Backspace: 0x08, Tab: 0x09},
+    onKeyDown: function(event) {
+      if (WebWindow.boxOpen || event.ctrlKey && !event.altKey || event.metaKey) return;
+      var virtualKey = WebWindow.virtualKeys[event.key];
+      if (virtualKey !== undefined) {
+        WebWindow.events.push([2, virtualKey, event.repeat ? 1 : 0]);
+      } else if (event.key.length === 1) {
+        var code = event.key.charCodeAt(0);
+        // What an ANSI window gets: Latin-1 without its control characters.
+        if (code < 0x20 || (code >= 0x7F && code < 0xA0) || code > 0xFF) return;
+        WebWindow.events.push([1, code, 0]);
+      } else {
+        return;
+      }
+      event.preventDefault();
+    },
+    toggleFullScreen: function() {
+      if (document.fullscreenElement) {
+        document.exitFullscreen();
+      } else if (Module.canvas.requestFullscreen) {
+        Module.canvas.requestFullscreen().catch(function() {});
+      }
+    },
+    // Where the record's name points: the page's own folder.
+    jpegBytes: async function(path) {
+      var cached = WebWindow.jpegCache;
+      if (cached && cached.path === path) return cached.bytes;
+      var response = await fetch(path, {cache: 'no-store'});
+      if (!response.ok) return null;
+      var bytes = new Uint8Array(await response.arrayBuffer());
+      WebWindow.jpegCache = {path: path, bytes: bytes};
+      return bytes;
+    },
+    // The size a JPEG's frame header declares, without decoding: [width,
+    // height], or null when the bytes are no JPEG or have no frame header.
+    jpegDeclaredSize: function(bytes) {
+      if (bytes.length < 4 || bytes[0] !== 0xFF || bytes[1] !== 0xD8) return null;
+      var at = 2;
+      while (at + 4 <= bytes.length) {
+        if (bytes[at] !== 0xFF) return null;
+        var marker = bytes[at + 1];
+        if (marker === 0xFF) { ++at; continue; }
+        if (marker === 0xD8 || marker === 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+          at += 2;
+          continue;
+        }
+        var length = (bytes[at + 2] << 8) | bytes[at + 3];
+        if (length < 2) return null;
+        // Start of frame: every SOFn but DHT (C4), JPG (C8) and DAC (CC).
+        if (marker >= 0xC0 && marker <= 0xCF && marker !== 0xC4 && marker !== 0xC8 &&
+            marker !== 0xCC) {
+          if (at + 9 > bytes.length) return null;
+          var height = (bytes[at + 5] << 8) | bytes[at + 6];
+          var width = (bytes[at + 7] << 8) | bytes[at + 8];
+          return width > 0 && height > 0 ? [width, height] : null;
+        }
+        if (marker === 0xDA || marker === 0xD9) return null;  // data before any frame
+        at += 2 + length;
+      }
+      return null;
+    },
+  },
+
+  WebOpenCanvas__deps: ['$WebWindow'],
+  WebOpenCanvas: function(width, height) {
+    WebWindow.startWidth = width;
+    WebWindow.startHeight = height;
+    WebWindow.width = 0;
+    WebWindow.height = 0;
+    WebWindow.events = [];
+    WebWindow.followPage();
+    WebWindow.events = [];  // the model asks for the first size itself
+    window.addEventListener('keydown', WebWindow.onKeyDown);
+    window.addEventListener('resize', WebWindow.followPage);
+    document.addEventListener('fullscreenchange', WebWindow.followPage);
+    Module.canvas.addEventListener('dblclick', WebWindow.toggleFullScreen);
+    if (Module.page) Module.page.windowOpened(WebWindow.toggleFullScreen);
+  },
+
+  WebCloseCanvas__deps: ['$WebWindow'],
+  WebCloseCanvas: function() {
+    window.removeEventListener('keydown', WebWindow.onKeyDown);
+    window.removeEventListener('resize', WebWindow.followPage);
+    document.removeEventListener('fullscreenchange', WebWindow.followPage);
+    Module.canvas.removeEventListener('dblclick', WebWindow.toggleFullScreen);
+    if (document.fullscreenElement) document.exitFullscreen();
+    WebWindow.events = [];
+    if (Module.page) Module.page.windowClosed();
+  },
+
+  WebShowCanvas: function(visible) {
+    Module.canvas.style.visibility = visible ? 'visible' : 'hidden';
+  },
+
+  WebCanvasSize__deps: ['$WebWindow'],
+  WebCanvasSize: function(width, height) {
+    HEAP32[width >> 2] = WebWindow.width;
+    HEAP32[height >> 2] = WebWindow.height;
+  },
+
+  WebTakeEvent__deps: ['$WebWindow'],
+  WebTakeEvent: function(kind, a, b) {
+    var event = WebWindow.events.shift();
+    if (event === undefined) return 0;
+    HEAP32[kind >> 2] = event[0];
+    HEAP32[a >> 2] = event[1];
+    HEAP32[b >> 2] = event[2];
+    return 1;
+  },
+
+  WebSetTitle: function(text) {
+    document.title = UTF8ToString(text);
+  },
+
+  // The page's modal box; resolves with the chosen button's answer.
+  WebShowMessageBox__deps: ['$WebWindow', '$Asyncify'],
+  WebShowMessageBox: function(text, caption, withCancel, icon) {
+    return Asyncify.handleAsync(async function() {
+      WebWindow.boxOpen = true;
+      try {
+        return await Module.page.messageBox(UTF8ToString(text), UTF8ToString(caption),
+                                            withCancel !== 0, icon);
+      } finally {
+        WebWindow.boxOpen = false;
+      }
+    });
+  },
+
+  // Frames follow the display: the swap waits for the next animation frame,
+  // which also gives the page its turn.
+  WebWaitForFrame__deps: ['$Asyncify'],
+  WebWaitForFrame: function() {
+    return Asyncify.handleAsync(function() {
+      return new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+    });
+  },
+
+  WebCounterMicroseconds: function() {
+    return Math.floor(performance.now() * 1000);
+  },
+
+  WebDebugOutput: function(text) {
+    console.info(UTF8ToString(text));
+  },
+
+  WebProgramEnded: function(exitCode) {
+    if (Module.page) Module.page.ended(exitCode);
+  },
+
+  // 0, or the adapter's failure codes: -3 not fetched, -5 not a JPEG.
+  WebJpegSize__deps: ['$WebWindow', '$Asyncify'],
+  WebJpegSize: function(path, width, height) {
+    return Asyncify.handleAsync(async function() {
+      try {
+        var bytes = await WebWindow.jpegBytes(UTF8ToString(path));
+        if (bytes === null) return -3;
+        var size = WebWindow.jpegDeclaredSize(bytes);
+        if (size === null) return -5;
+        HEAP32[width >> 2] = size[0];
+        HEAP32[height >> 2] = size[1];
+        return 0;
+      } catch (error) {
+        return -3;
+      }
+    });
+  },
+
+  // Decodes into the block as rows of RGB or grey bytes, top row first:
+  // 0, -3 not fetched, -4 not the size the block has, -5 not decodable.
+  WebJpegDecode__deps: ['$WebWindow', '$Asyncify'],
+  WebJpegDecode: function(path, pixels, width, height, channels) {
+    return Asyncify.handleAsync(async function() {
+      var name = UTF8ToString(path);
+      try {
+        var bytes = await WebWindow.jpegBytes(name);
+        if (bytes === null) return -3;
+        if (WebWindow.jpegDeclaredSize(bytes) === null) return -5;
+        var image;
+        try {
+          image = await createImageBitmap(new Blob([bytes], {type: 'image/jpeg'}),
+                                          {colorSpaceConversion: 'none',
+                                           premultiplyAlpha: 'none'});
+        } catch (error) {
+          return -5;
+        }
+        if (image.width !== width || image.height !== height) {
+          image.close();
+          return -4;
+        }
+        var canvas = document.createElement('canvas');
+        canvas.width = width;
+        canvas.height = height;
+        var context = canvas.getContext('2d', {willReadFrequently: true});
+        context.drawImage(image, 0, 0);
+        image.close();
+        var rgba = context.getImageData(0, 0, width, height).data;
+        var out = HEAPU8;  // read after the waits: memory may have grown
+        var count = width * height;
+        for (var i = 0, o = pixels; i < count; ++i) {
+          var red = rgba[4 * i], green = rgba[4 * i + 1], blue = rgba[4 * i + 2];
+          if (channels === 3) {
+            out[o++] = red;
+            out[o++] = green;
+            out[o++] = blue;
+          } else {
+            // JPEG's own luma weights, as libjpeg gives grey.
+            out[o++] = (19595 * red + 38470 * green + 7471 * blue + 32768) >>> 16;
+          }
+        }
+        return 0;
+      } catch (error) {
+        return -5;
+      } finally {
+        if (WebWindow.jpegCache && WebWindow.jpegCache.path === name) WebWindow.jpegCache = null;
+      }
+    });
+  },
+});
