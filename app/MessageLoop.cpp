@@ -2,6 +2,7 @@
 
 #include "app/FrameClock.h"
 #include "effect/EffectRenderer.h"
+#include "look/LookSettings.h"
 
 bool g_running = false;
 
@@ -20,6 +21,11 @@ int RunEffectWindow(HWND window)
         return 0;
     }
     g_running = true;
+
+    // The viewer's look, typed: queued ahead of the first paint, which comes
+    // only once the queue is empty, so the first frame already wears it.
+    for (const char key : LookKeys(g_look))
+        PostMessageA(window, WM_CHAR, static_cast<unsigned char>(key), 1);
 
     // A cleared record is not WM_QUIT, so the loop is entered even when the
     // priming peek finds nothing.

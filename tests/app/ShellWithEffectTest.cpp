@@ -11,6 +11,7 @@
 #include "app/WinMain.h"
 #include "app/WndProc.h"
 #include "effect/EffectState.h"
+#include "look/LookSettings.h"
 #include "scripted/ScriptedBackend.h"
 
 namespace {
@@ -61,6 +62,48 @@ TEST_F(ShellWithEffectTest, RateTitleThenEscapeRunsTheTunnelOutAndEndsTheProgram
     EXPECT_EQ(nullptr, ScriptedWindow());
     EXPECT_EQ(1, ScriptedCallCount("wglDeleteContext"));
     EXPECT_FALSE(g_running);
+}
+
+// A look set before the start is in place by the first frame: the whole
+// tunnel is rippled and coarse from its first ring, and the keys still work
+// on top of it.
+TEST_F(ShellWithEffectTest, TheLookIsTypedBeforeTheFirstFrame)
+{
+    ScriptedReset();
+    ResetEffectStateToLoadValues();
+    g_running = false;
+    g_look = LookSettings{};
+    g_look.shape = LookShape::kRippled;
+    g_look.speedSteps = 2;
+    g_look.quadsPerRing = 8;
+    ScriptedSetCounterFrequency(600000);
+    ScriptedSetCounter(1000);
+    int rippleAtFirstSwap = -1;
+    int polyStepAtFirstSwap = -1;
+    float speedAtFirstSwap = 0.0f;
+    int polyStepAtLastSwap = -1;
+    ScriptedSetSwapHook([&](int swaps) {
+        ScriptedSetCounter(1000 + 10000LL * swaps);
+        if (swaps == 1) {
+            rippleAtFirstSwap = g_rippleShape;
+            polyStepAtFirstSwap = g_polyStep;
+            speedAtFirstSwap = g_speed;
+            ScriptedQueueMessage(WM_CHAR, '4', 1);
+        } else if (swaps == 2) {
+            polyStepAtLastSwap = g_polyStep;
+            ScriptedQueueMessage(WM_CLOSE, 0, 0);
+        }
+    });
+    ScriptedSetPeekLimit(20000);
+
+    char commandLine[] = "";
+    EXPECT_EQ(0, WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL));
+    g_look = LookSettings{};
+
+    EXPECT_EQ(1, rippleAtFirstSwap);
+    EXPECT_EQ(8, polyStepAtFirstSwap);
+    EXPECT_GT(speedAtFirstSwap, kInitialSpeed);
+    EXPECT_EQ(1, polyStepAtLastSwap);
 }
 
 }  // namespace
