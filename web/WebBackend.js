@@ -122,6 +122,11 @@ mergeInto(LibraryManager.library, {
     if (Module.page) Module.page.windowClosed();
   },
 
+  // 1 when the page gave the program a canvas to draw on.
+  WebHasCanvas: function() {
+    return Module.canvas ? 1 : 0;
+  },
+
   WebShowCanvas: function(visible) {
     Module.canvas.style.visibility = visible ? 'visible' : 'hidden';
   },
