@@ -2,10 +2,10 @@
 // backend is installed (Win32Backend.h).
 
 #include "platform/ReportError.h"
+#include "platform/SteadyClock.h"
 #include "platform/Win32Backend.h"
 #include "platform/Win32Queue.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -498,12 +498,10 @@ void OutputDebugStringA(LPCSTR text)
 
 std::int64_t Win32SteadyCounterFrequency()
 {
-    return 1000000000;
+    return kSteadyClockFrequency;
 }
 
 std::int64_t Win32SteadyCounter()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return SteadyClockNanoseconds();
 }
