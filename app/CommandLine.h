@@ -27,8 +27,9 @@ struct CommandLine {
     // takes $XSCREENSAVER_WINDOW, or the root window when that is unset.
     unsigned long windowId = 0;
     bool showRate = false;  // --fps: the rate drawn in the bottom-left corner
-    // --delay: microseconds from the start of one frame to the next, as
-    // XScreenSaver's hacks count them; 0 draws as fast as it can.
+    // --delay: microseconds from the start of one frame to the next (the
+    // drawing included, unlike screenhack's sleep after each frame); 0 draws
+    // as fast as it can.
     long delayMicroseconds = kDefaultDelayMicroseconds;
 };
 

@@ -1,6 +1,6 @@
 #include "app/FrameClock.h"
 
-#include <chrono>
+#include "platform/SteadyClock.h"
 
 namespace {
 
@@ -8,10 +8,8 @@ bool g_usingFallbackClock = false;
 
 LONGLONG ReadCounter()
 {
-    if (g_usingFallbackClock) {
-        auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count();
-    }
+    if (g_usingFallbackClock)
+        return SteadyClockNanoseconds();
     LARGE_INTEGER count;
     count.QuadPart = 0;
     QueryPerformanceCounter(&count);

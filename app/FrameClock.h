@@ -4,11 +4,12 @@
 // the arithmetic in FrameTime.h turns into g_time and g_deltaTime.
 
 #include "app/FrameTime.h"
+#include "platform/SteadyClock.h"
 #include "platform/Win32.h"
 
 // Without a high-resolution counter (frequency 0) the clock reads the
 // standard library's steady clock in nanoseconds instead.
-constexpr LONGLONG kFallbackCounterFrequency = 1000000000;
+constexpr LONGLONG kFallbackCounterFrequency = kSteadyClockFrequency;
 
 // Reads the counter frequency and the start count.
 void StartFrameClock();

@@ -3,9 +3,11 @@
 // exit code.
 
 #include "app/CommandLine.h"
+#include "platform/ReportError.h"
 #include "platform/Win32.h"
-#include "x11/X11Backend.h"
 #include "sdl/SdlBackend.h"
+#include "x11/X11Backend.h"
+#include "x11/X11ForeignWindow.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -35,9 +37,13 @@ int RunAsHack(const CommandLine& options)
                      saverWindow);
         return 1;
     }
+    ForeignX11Options hack;
+    hack.windowId = windowId;
+    hack.showRate = options.showRate;
+    hack.delayMicroseconds = options.delayMicroseconds;
     std::string reason;
-    if (!StartForeignX11Backend(windowId, options.showRate, options.delayMicroseconds, &reason)) {
-        std::fprintf(stderr, "zelk-tunnel: %s\n", reason.c_str());
+    if (!StartForeignX11Backend(hack, &reason)) {
+        ReportError(kForeignX11Name, "%s", reason.c_str());
         return 1;
     }
     char noArguments[] = "";
@@ -64,7 +70,7 @@ int main(int argc, char** argv)
     SDL_SetMainReady();
     std::string reason;
     if (!StartSdlBackend(&reason)) {
-        std::fprintf(stderr, "cannot open a window: %s\n", reason.c_str());
+        ReportError("sdl2", "cannot open a window: %s", reason.c_str());
         return 1;
     }
     const int exitCode = RunWinMain(commandLine.data());

@@ -8,6 +8,7 @@
 #include "effect/RingTable.h"
 #include "effect/Travel.h"
 #include "effect/TunnelBuilder.h"
+#include "platform/RateFigures.h"
 #include "platform/Win32.h"
 #include "texture/Texture.h"
 #include "texture/TextureLocation.h"
@@ -71,11 +72,14 @@ void ShowRate()
     // g_ringCount is still last frame's. A frame after the close request may
     // have none at all: show no triangles then rather than a negative count.
     const int pairs = std::max(g_ringCount - 1, 0);
+    RateFigures figures;
+    figures.framesPerSecond = static_cast<double>(g_frameCount) / elapsed;
+    figures.triangles = pairs * kTrianglesPerRingPair / g_polyStep;
     char text[256];
-    std::snprintf(text, sizeof text, "%s - %g fps (%d tri)", kWindowTitle,
-                  static_cast<double>(g_frameCount) / elapsed,
-                  pairs * kTrianglesPerRingPair / g_polyStep);
+    std::snprintf(text, sizeof text, "%s - %g fps (%d tri)", kWindowTitle, figures.framesPerSecond,
+                  figures.triangles);
     SetWindowTextA(g_hwnd, text);
+    ReportRateFigures(figures);
     g_lastRateTime = g_time;
     g_frameCount = 0;
 }

@@ -114,25 +114,27 @@ constexpr Win32Backend kHeadlessBackend = {
     .counterFrequency = Win32SteadyCounterFrequency,
     .counter = Win32SteadyCounter,
     .debugOutput = DebugOutputHeadless,
+    .rateFigures = nullptr,
     .trace = nullptr,
 };
 static_assert(Win32BackendComplete(kHeadlessBackend));
 
 }  // namespace
 
-void InstallHeadlessBackend()
+bool StartHeadlessBackend(const HeadlessOptions& options, std::string* /*reason*/)
 {
+    g_headless.printTitles = options.printTitles;
     Win32InstallBackend(&kHeadlessBackend);
+    return true;
 }
 
-void HeadlessPrintTitles(bool print)
+void StopHeadlessBackend()
 {
-    g_headless.printTitles = print;
+    g_headless.gl.Destroy();
 }
 
 HWND OpenHeadlessWindow(int width, int height, std::string* error)
 {
-    InstallHeadlessBackend();
     static const char kClassName[] = "headless";
     if (Win32ModelClass() == nullptr) {
         WNDCLASSA windowClass{};

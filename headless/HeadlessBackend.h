@@ -11,10 +11,18 @@
 
 #include <string>
 
-void InstallHeadlessBackend();
-// Installs the backend and opens a window of this client size with its GL
+struct HeadlessOptions {
+    bool printTitles = false;  // every title set as "title: TEXT" on standard output
+};
+
+// Installs the backend. It needs nothing outside the process until a
+// context is made, so it always starts; the reason is for the shape every
+// backend's start has.
+bool StartHeadlessBackend(const HeadlessOptions& options, std::string* reason);
+// Takes down the GL context, if any is left.
+void StopHeadlessBackend();
+
+// With the backend started: opens a window of this client size with its GL
 // context current, through the Win32 calls; null, with the reason, when no
 // context can be had. Messages go to DefWindowProcA.
 HWND OpenHeadlessWindow(int width, int height, std::string* error);
-// Prints every title set as "title: TEXT" on standard output.
-void HeadlessPrintTitles(bool print);

@@ -23,13 +23,14 @@
 // call (the Linux main() installs the SDL2 backend, or the foreign X11 one
 // for a hack, before WinMain; tests the scripted one; tunnel-render the
 // headless one). Every entry must be set,
-// except trace. A backend may attach to a window it does not own (an X
+// except rateFigures and trace. A backend may attach to a window it does not own (an X
 // window given by someone else): then createWindow only attaches, destroyWindow
 // only detaches and must leave that window as it found it, setTitle may do
 // nothing, messageBox may answer without showing anything, and pumpEvents
 // reports close requests (a signal, the foreign window gone) with
 // Win32ReportClose and size changes with Win32ReportClientSize.
 
+#include "platform/RateFigures.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
@@ -38,7 +39,7 @@
 
 // What CreateWindowExA asks for. The size is the outer one, frame and caption
 // included, as Windows takes it; a backend with a frame of its own takes off
-// what that frame would cost (see ClientSizeForOuterSize).
+// what that frame would cost (see Win32ClientSizeForOuterSize).
 struct Win32WindowRequest {
     const char* title;  // never null
     bool defaultPosition;
@@ -88,6 +89,11 @@ struct Win32Backend {
     std::int64_t (*counter)();
     void (*debugOutput)(const char* text);
 
+    // Optional (may be null): takes the rate's figures each time the
+    // renderer sets them as the title (ReportRateFigures), for a backend
+    // that draws them itself.
+    void (*rateFigures)(const RateFigures& figures);
+
     // Optional (may be null): sees every Win32 call at its start, with its
     // name and up to four arguments as integers (handles and pointers by
     // value); the scripted backend records calls this way.
@@ -95,7 +101,7 @@ struct Win32Backend {
                   std::uintptr_t d);
 };
 
-// Every entry set but the optional trace: each backend's table is checked
+// Every entry set but the optional rateFigures and trace: each backend's table is checked
 // with it at compile time, so that a slot added here cannot stay empty there.
 constexpr bool Win32BackendComplete(const Win32Backend& backend)
 {
@@ -108,6 +114,19 @@ constexpr bool Win32BackendComplete(const Win32Backend& backend)
            backend.deleteContext != nullptr && backend.swapBuffers != nullptr &&
            backend.counterFrequency != nullptr && backend.counter != nullptr &&
            backend.debugOutput != nullptr;
+}
+
+// The client size Windows would give an overlapped window of this outer size
+// (a 4-pixel sizing frame and a 26-pixel caption: 640 x 480 gives 632 x 446),
+// at least 1 x 1: what a backend with a frame or a page of its own shows.
+void Win32ClientSizeForOuterSize(int outerWidth, int outerHeight, int* clientWidth,
+                                 int* clientHeight);
+
+// WM_KEYDOWN's lParam for a key pressed once: a repeat count of 1, and bit
+// 30 set when the key was already down (auto-repeat).
+constexpr LPARAM Win32KeyDownFlags(bool repeated)
+{
+    return 1 | (repeated ? (LPARAM{1} << 30) : 0);
 }
 
 // A counter for backends that have no high-resolution one of their own: the

@@ -1,10 +1,11 @@
 // The window model: the Win32 calls of Win32.h written once, over whichever
 // backend is installed (Win32Backend.h).
 
+#include "platform/ReportError.h"
+#include "platform/SteadyClock.h"
 #include "platform/Win32Backend.h"
 #include "platform/Win32Queue.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -42,7 +43,7 @@ const Win32Backend* g_backend = nullptr;
 const Win32Backend& Backend()
 {
     if (g_backend == nullptr) {
-        std::fputs("Win32 call without a window backend installed\n", stderr);
+        ReportError("window model", "a Win32 call without a window backend installed");
         std::abort();
     }
     return *g_backend;
@@ -136,6 +137,23 @@ void Win32ReportClose()
 {
     if (g_model.exists)
         g_model.queue.Post(TheWindow(), WM_CLOSE, 0, 0);
+}
+
+void Win32ClientSizeForOuterSize(int outerWidth, int outerHeight, int* clientWidth,
+                                 int* clientHeight)
+{
+    constexpr int kFrameWidth = 4;
+    constexpr int kCaptionHeight = 26;
+    const int width = outerWidth - 2 * kFrameWidth;
+    const int height = outerHeight - 2 * kFrameWidth - kCaptionHeight;
+    *clientWidth = width > 1 ? width : 1;
+    *clientHeight = height > 1 ? height : 1;
+}
+
+void ReportRateFigures(const RateFigures& figures)
+{
+    if (Backend().rateFigures != nullptr)
+        Backend().rateFigures(figures);
 }
 
 HWND Win32ModelWindow()
@@ -480,12 +498,10 @@ void OutputDebugStringA(LPCSTR text)
 
 std::int64_t Win32SteadyCounterFrequency()
 {
-    return 1000000000;
+    return kSteadyClockFrequency;
 }
 
 std::int64_t Win32SteadyCounter()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return SteadyClockNanoseconds();
 }

@@ -2,6 +2,7 @@
 
 #include "sdl/SdlBackend.h"
 
+#include "platform/ReportError.h"
 #include "platform/Win32Backend.h"
 #include "sdl/SdlInput.h"
 #include "sdl/SdlXErrors.h"
@@ -33,9 +34,11 @@ bool TraceEnabled()
     return enabled;
 }
 
+constexpr char kName[] = "sdl2";
+
 void ReportSdlError(const char* call)
 {
-    std::fprintf(stderr, "%s: %s\n", call, SDL_GetError());
+    ReportError(kName, "%s: %s", call, SDL_GetError());
 }
 
 // ---- Message boxes ----
@@ -45,8 +48,8 @@ void ReportSdlError(const char* call)
 // child ends with us (a SIGTERM must not leave the box on screen), and the
 // first error SDL reports, in either process, is kept in memory both share.
 
-constexpr std::size_t kFirstErrorSize = 512;
-char* g_firstError = nullptr;  // shared with the box's child
+constexpr std::size_t kBoxErrorSize = 512;
+char* g_boxError = nullptr;  // the first one SDL reported; shared with the box's child
 volatile bool g_boxShowing = false;
 pid_t g_boxParent = 0;
 
@@ -67,8 +70,8 @@ struct LogOutput {
 void KeepFirstError(void* previous, int category, SDL_LogPriority priority, const char* message)
 {
     if (category == SDL_LOG_CATEGORY_ERROR) {
-        if (g_firstError[0] == '\0')
-            std::snprintf(g_firstError, kFirstErrorSize, "%s", message);
+        if (g_boxError[0] == '\0')
+            std::snprintf(g_boxError, kBoxErrorSize, "%s", message);
         return;
     }
     const LogOutput* forward = static_cast<const LogOutput*>(previous);
@@ -82,10 +85,10 @@ bool PrepareBoxGuards()
     if (prepared)
         return true;
     void* shared =
-        mmap(nullptr, kFirstErrorSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        mmap(nullptr, kBoxErrorSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED || pthread_atfork(nullptr, nullptr, EndWithParent) != 0)
         return false;
-    g_firstError = static_cast<char*>(shared);
+    g_boxError = static_cast<char*>(shared);
     prepared = true;
     return true;
 }
@@ -94,7 +97,7 @@ int ShowBox(const SDL_MessageBoxData& box, int* chosen)
 {
     if (!PrepareBoxGuards())
         return SDL_ShowMessageBox(&box, chosen);
-    g_firstError[0] = '\0';
+    g_boxError[0] = '\0';
     LogOutput previous{nullptr, nullptr};
     SDL_LogGetOutputFunction(&previous.function, &previous.data);
     const SDL_LogPriority previousPriority = SDL_LogGetPriority(SDL_LOG_CATEGORY_ERROR);
@@ -124,7 +127,8 @@ bool CreateWindowSdl(const Win32WindowRequest& request)
 
     int clientWidth = 0;
     int clientHeight = 0;
-    ClientSizeForOuterSize(request.outerWidth, request.outerHeight, &clientWidth, &clientHeight);
+    Win32ClientSizeForOuterSize(request.outerWidth, request.outerHeight, &clientWidth,
+                                &clientHeight);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (request.resizable)
         flags |= SDL_WINDOW_RESIZABLE;
@@ -207,9 +211,7 @@ void TranslateEvent(const SDL_Event& event)
     case SDL_KEYDOWN: {
         const WPARAM virtualKey = VirtualKeyForSdlKey(event.key.keysym.sym);
         if (virtualKey != 0) {
-            // Repeat count 1; bit 30 says the key was already down (auto-repeat).
-            const LPARAM flags = 1 | (event.key.repeat != 0 ? (1L << 30) : 0);
-            Win32ReportMessage(WM_KEYDOWN, virtualKey, flags);
+            Win32ReportMessage(WM_KEYDOWN, virtualKey, Win32KeyDownFlags(event.key.repeat != 0));
         }
         break;
     }
@@ -259,8 +261,8 @@ int MessageBoxSdl(HWND owner, const char* text, const char* caption, UINT type)
     int chosen = -1;
     if (ShowBox(box, &chosen) != 0) {
         const char* reason =
-            g_firstError != nullptr && g_firstError[0] != '\0' ? g_firstError : SDL_GetError();
-        std::fprintf(stderr, "cannot show a message box: %s\n", reason);
+            g_boxError != nullptr && g_boxError[0] != '\0' ? g_boxError : SDL_GetError();
+        ReportError(kName, "cannot show a message box: %s", reason);
         return 0;  // MessageBoxA's failure result
     }
     return MessageBoxAnswer(layout, chosen);
@@ -286,7 +288,7 @@ int ChoosePixelFormatSdl(const PIXELFORMATDESCRIPTOR& request)
 HGLRC CreateContextSdl()
 {
     if (!g_glFailure.empty()) {
-        std::fprintf(stderr, "no GL on the window: %s\n", g_glFailure.c_str());
+        ReportError(kName, "no GL on the window: %s", g_glFailure.c_str());
         return nullptr;
     }
     // SDL makes a new context current; WGL does not, so restore what was.
@@ -302,7 +304,7 @@ HGLRC CreateContextSdl()
         return nullptr;
     }
     if (!xError.empty()) {
-        std::fprintf(stderr, "SDL_GL_CreateContext: %s\n", xError.c_str());
+        ReportError(kName, "SDL_GL_CreateContext: %s", xError.c_str());
         SDL_GL_DeleteContext(context);
         return nullptr;
     }
@@ -318,7 +320,7 @@ bool MakeCurrentSdl(HGLRC context)
     const bool made = SDL_GL_MakeCurrent(window, reinterpret_cast<SDL_GLContext>(context)) == 0;
     const std::string xError = StopKeepingXErrors(window);
     if (!xError.empty())
-        std::fprintf(stderr, "SDL_GL_MakeCurrent: %s\n", xError.c_str());
+        ReportError(kName, "SDL_GL_MakeCurrent: %s", xError.c_str());
     return made && xError.empty();
 }
 
@@ -351,7 +353,7 @@ void DebugOutputSdl(const char* text)
 }
 
 constexpr Win32Backend kSdlBackend = {
-    .name = "sdl2",
+    .name = kName,
     .createWindow = CreateWindowSdl,
     .destroyWindow = DestroyWindowSdl,
     .showWindow = ShowWindowSdl,
@@ -368,6 +370,7 @@ constexpr Win32Backend kSdlBackend = {
     .counterFrequency = CounterFrequencySdl,
     .counter = CounterSdl,
     .debugOutput = DebugOutputSdl,
+    .rateFigures = nullptr,
     .trace = nullptr,
 };
 static_assert(Win32BackendComplete(kSdlBackend));

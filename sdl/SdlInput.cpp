@@ -1,12 +1,5 @@
 #include "sdl/SdlInput.h"
 
-namespace {
-
-constexpr int kFrameWidth = 4;
-constexpr int kCaptionHeight = 26;
-
-}  // namespace
-
 WPARAM VirtualKeyForSdlKey(SDL_Keycode key)
 {
     switch (key) {
@@ -67,18 +60,10 @@ int CharacterCodesForText(const char* utf8, WPARAM* codes, int maxCodes)
     return count;
 }
 
-void ClientSizeForOuterSize(int outerWidth, int outerHeight, int* clientWidth, int* clientHeight)
-{
-    const int width = outerWidth - 2 * kFrameWidth;
-    const int height = outerHeight - 2 * kFrameWidth - kCaptionHeight;
-    *clientWidth = width > 1 ? width : 1;
-    *clientHeight = height > 1 ? height : 1;
-}
-
 SdlMessageBoxLayout MessageBoxLayoutFor(UINT type)
 {
     SdlMessageBoxLayout layout{};
-    if ((type & 0x0F) == MB_OKCANCEL) {
+    if ((type & MB_TYPEMASK) == MB_OKCANCEL) {
         layout.buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"};
         layout.buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"};
         layout.buttonCount = 2;
@@ -91,7 +76,7 @@ SdlMessageBoxLayout MessageBoxLayoutFor(UINT type)
         layout.answerWhenClosed = IDOK;
     }
     layout.flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    switch (type & 0xF0) {
+    switch (type & MB_ICONMASK) {
     case MB_ICONERROR:
         layout.flags |= SDL_MESSAGEBOX_ERROR;
         break;

@@ -23,11 +23,6 @@ WPARAM VirtualKeyForSdlKey(SDL_Keycode key);
 // Malformed bytes and characters outside Latin-1 are skipped.
 int CharacterCodesForText(const char* utf8, WPARAM* codes, int maxCodes);
 
-// The client size Windows would give an overlapped window of this outer size
-// (a 4-pixel sizing frame and a 26-pixel caption: 640 x 480 gives 632 x 446),
-// at least 1 x 1.
-void ClientSizeForOuterSize(int outerWidth, int outerHeight, int* clientWidth, int* clientHeight);
-
 // An SDL box for a MessageBoxA type: OK, or OK and Cancel, left to right,
 // Return choosing OK and Escape the last button; the icon as SDL flags.
 struct SdlMessageBoxLayout {

@@ -10,6 +10,7 @@
 extern "C" {
 void WebOpenCanvas(int width, int height);
 void WebCloseCanvas();
+int WebHasCanvas();
 void WebShowCanvas(int visible);
 void WebCanvasSize(int* width, int* height);
 int WebTakeEvent(int* kind, int* a, int* b);
@@ -21,11 +22,6 @@ void WebDebugOutput(const char* text);
 }
 
 namespace {
-
-// The frame a desktop window of the outer size asked for would have, as the
-// SDL backend counts it: a 4-pixel sizing border and a 26-pixel caption.
-constexpr int kFrameWidth = 4;
-constexpr int kCaptionHeight = 26;
 
 enum WebEventKind { kWebCharacter = 1, kWebKeyDown = 2, kWebClientSize = 3 };
 
@@ -40,9 +36,10 @@ bool g_canvasOpen = false;
 
 bool CreateWindowWeb(const Win32WindowRequest& request)
 {
-    const int width = request.outerWidth - 2 * kFrameWidth;
-    const int height = request.outerHeight - 2 * kFrameWidth - kCaptionHeight;
-    WebOpenCanvas(width > 1 ? width : 1, height > 1 ? height : 1);
+    int width = 0;
+    int height = 0;
+    Win32ClientSizeForOuterSize(request.outerWidth, request.outerHeight, &width, &height);
+    WebOpenCanvas(width, height);
     WebSetTitle(request.title);  // the tab's title is the window's
     g_canvasOpen = true;
     return true;
@@ -82,7 +79,7 @@ void PumpEventsWeb()
             break;
         case kWebKeyDown:
             // Repeat count 1; bit 30 says the key was already down.
-            Win32ReportMessage(WM_KEYDOWN, static_cast<WPARAM>(a), 1 | (b != 0 ? (1L << 30) : 0));
+            Win32ReportMessage(WM_KEYDOWN, static_cast<WPARAM>(a), Win32KeyDownFlags(b != 0));
             break;
         case kWebClientSize:
             Win32ReportClientSize(a, b);
@@ -95,8 +92,8 @@ void PumpEventsWeb()
 
 int MessageBoxWeb(HWND, const char* text, const char* caption, UINT type)
 {
-    const bool withCancel = (type & 0x0F) == MB_OKCANCEL;
-    const int icon = static_cast<int>(type & 0xF0);
+    const bool withCancel = (type & MB_TYPEMASK) == MB_OKCANCEL;
+    const int icon = static_cast<int>(type & MB_ICONMASK);
     return WebShowMessageBox(text, caption, withCancel ? 1 : 0, icon);
 }
 
@@ -197,13 +194,24 @@ constexpr Win32Backend kWebBackend = {
     .counterFrequency = CounterFrequencyWeb,
     .counter = CounterWeb,
     .debugOutput = DebugOutputWeb,
+    .rateFigures = nullptr,
     .trace = nullptr,
 };
 static_assert(Win32BackendComplete(kWebBackend));
 
 }  // namespace
 
-void InstallWebBackend()
+bool StartWebBackend(std::string* reason)
 {
+    if (WebHasCanvas() == 0) {
+        *reason = "the page has no canvas (Module.canvas)";
+        return false;
+    }
     Win32InstallBackend(&kWebBackend);
+    return true;
+}
+
+void StopWebBackend()
+{
+    DestroyWindowWeb();
 }

@@ -11,4 +11,10 @@
 // and the texture's decoding wait for the browser without leaving the
 // caller's loop.
 
-void InstallWebBackend();
+#include <string>
+
+// Installs the backend; false, with the reason, when the page has given the
+// program no canvas.
+bool StartWebBackend(std::string* reason);
+// Lets go of the canvas, if the window still holds it.
+void StopWebBackend();

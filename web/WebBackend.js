@@ -122,6 +122,11 @@ mergeInto(LibraryManager.library, {
     if (Module.page) Module.page.windowClosed();
   },
 
+  // 1 when the page gave the program a canvas to draw on.
+  WebHasCanvas: function() {
+    return Module.canvas ? 1 : 0;
+  },
+
   WebShowCanvas: function(visible) {
     Module.canvas.style.visibility = visible ? 'visible' : 'hidden';
   },
@@ -181,45 +186,54 @@ mergeInto(LibraryManager.library, {
     if (Module.page) Module.page.ended(exitCode);
   },
 
-  // 0, or the adapter's failure codes: -3 not fetched, -5 not a JPEG.
+  // The adapter's failure codes (JpegAdapter.h), handed by the decoder.
+  WebJpegStatusCodes__deps: ['$WebWindow'],
+  WebJpegStatusCodes: function(notFetched, wrongSize, notDecodable) {
+    WebWindow.jpegStatus = {notFetched: notFetched, wrongSize: wrongSize,
+                            notDecodable: notDecodable};
+  },
+
+  // 0, or a failure: not fetched, not a JPEG.
   WebJpegSize__deps: ['$WebWindow', '$Asyncify'],
   WebJpegSize: function(path, width, height) {
+    var status = WebWindow.jpegStatus;
     return Asyncify.handleAsync(async function() {
       try {
         var bytes = await WebWindow.jpegBytes(UTF8ToString(path));
-        if (bytes === null) return -3;
+        if (bytes === null) return status.notFetched;
         var size = WebWindow.jpegDeclaredSize(bytes);
-        if (size === null) return -5;
+        if (size === null) return status.notDecodable;
         HEAP32[width >> 2] = size[0];
         HEAP32[height >> 2] = size[1];
         return 0;
       } catch (error) {
-        return -3;
+        return status.notFetched;
       }
     });
   },
 
   // Decodes into the block as rows of RGB or grey bytes, top row first:
-  // 0, -3 not fetched, -4 not the size the block has, -5 not decodable.
+  // 0, or a failure: not fetched, not the size the block has, not decodable.
   WebJpegDecode__deps: ['$WebWindow', '$Asyncify'],
   WebJpegDecode: function(path, pixels, width, height, channels) {
+    var status = WebWindow.jpegStatus;
     return Asyncify.handleAsync(async function() {
       var name = UTF8ToString(path);
       try {
         var bytes = await WebWindow.jpegBytes(name);
-        if (bytes === null) return -3;
-        if (WebWindow.jpegDeclaredSize(bytes) === null) return -5;
+        if (bytes === null) return status.notFetched;
+        if (WebWindow.jpegDeclaredSize(bytes) === null) return status.notDecodable;
         var image;
         try {
           image = await createImageBitmap(new Blob([bytes], {type: 'image/jpeg'}),
                                           {colorSpaceConversion: 'none',
                                            premultiplyAlpha: 'none'});
         } catch (error) {
-          return -5;
+          return status.notDecodable;
         }
         if (image.width !== width || image.height !== height) {
           image.close();
-          return -4;
+          return status.wrongSize;
         }
         var canvas = document.createElement('canvas');
         canvas.width = width;
@@ -243,7 +257,7 @@ mergeInto(LibraryManager.library, {
         }
         return 0;
       } catch (error) {
-        return -5;
+        return status.notDecodable;
       } finally {
         if (WebWindow.jpegCache && WebWindow.jpegCache.path === name) WebWindow.jpegCache = null;
       }

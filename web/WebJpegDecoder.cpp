@@ -10,8 +10,10 @@
 
 #include <cstdint>
 
-// The page's side (WebBackend.js). Both wait for the fetch and the decoder.
+// The page's side (WebBackend.js). The failures it can answer are named
+// here once; both reads wait for the fetch and the decoder.
 extern "C" {
+void WebJpegStatusCodes(std::int32_t notFetched, std::int32_t wrongSize, std::int32_t notDecodable);
 int WebJpegSize(const char* path, std::int32_t* width, std::int32_t* height);
 int WebJpegDecode(const char* path, unsigned char* pixels, std::int32_t width, std::int32_t height,
                   std::int32_t channels);
@@ -19,6 +21,7 @@ int WebJpegDecode(const char* path, unsigned char* pixels, std::int32_t width, s
 
 std::int32_t DecodeJpegFile(JpegRequest& request)
 {
+    WebJpegStatusCodes(kJpegErrOpenFile, kJpegErrBadOutput, kJpegErrDecode);
     if (!request.wholeImage)
         return WebJpegSize(request.path, &request.imageWidth, &request.imageHeight);
     return WebJpegDecode(request.path, request.pixels, request.width, request.height,

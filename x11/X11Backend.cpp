@@ -1,6 +1,8 @@
 #include "x11/X11Backend.h"
 
+#include "platform/ReportError.h"
 #include "platform/Win32Backend.h"
+#include "x11/HackPacing.h"
 #include "x11/X11ForeignWindow.h"
 #include "x11/X11RateOverlay.h"
 
@@ -8,8 +10,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -17,10 +17,9 @@ X11ForeignWindow g_foreign;
 X11RateOverlay g_overlay;
 bool g_attached = false;
 bool g_showRate = false;
-char g_rateText[64] = "";  // the figures of the last rate title
-long g_delayMicroseconds = 0;
-timespec g_frameStart = {};   // when the last frame's wait ended
-bool g_frameStarted = false;  // else the first frame is still being drawn
+RateFigures g_rate;
+bool g_rateKnown = false;  // else no figures came yet (the first second)
+HackPacing g_pacing;
 bool g_closeReported = false;
 volatile std::sig_atomic_t g_stopSignalled = 0;
 
@@ -57,13 +56,13 @@ void DestroyWindowForeignX11()
 
 void ShowWindowForeignX11(bool /*visible*/) {}
 
-// The rate title is "<name> - <rate> fps (<count> tri)"; the overlay shows
-// what follows the name. Other titles (the window's name) are not rates.
-void SetTitleForeignX11(const char* text)
+// A window that is not ours keeps its name; the rate comes as figures.
+void SetTitleForeignX11(const char* /*text*/) {}
+
+void RateFiguresForeignX11(const RateFigures& figures)
 {
-    const char* figures = std::strstr(text, " - ");
-    if (g_showRate && figures != nullptr)
-        std::snprintf(g_rateText, sizeof g_rateText, "%s", figures + 3);
+    g_rate = figures;
+    g_rateKnown = true;
 }
 
 void ClientSizeForeignX11(int* width, int* height)
@@ -86,9 +85,9 @@ void PumpEventsForeignX11()
 
 int MessageBoxForeignX11(HWND /*owner*/, const char* text, const char* caption, UINT type)
 {
-    constexpr UINT kIconBits = 0xF0;  // the warning icon shares a bit with the error icon
-    if ((type & kIconBits) == MB_ICONERROR)
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+    // The warning icon shares a bit with the error icon.
+    if ((type & MB_ICONMASK) == MB_ICONERROR)
+        ReportError(kForeignX11Name, "%s: %s", caption, text);
     return IDOK;
 }
 
@@ -127,31 +126,33 @@ bool DeleteContextForeignX11(HGLRC context)
     return true;
 }
 
-// XScreenSaver's pacing: a hack sleeps so that frames start at most every
-// delay microseconds, counted from the end of the previous wait. A frame
-// that comes late (a slow frame, a SIGSTOP) starts the count anew instead
-// of being caught up with a burst. SIGTERM and SIGINT cut the wait short.
+std::int64_t MonotonicNanoseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Sleeps until the next frame may start (HackPacing.h). SIGTERM and SIGINT
+// cut the wait short.
 void WaitForNextFrame()
 {
-    if (g_delayMicroseconds > 0 && g_frameStarted) {
-        timespec wake = g_frameStart;
-        const long long nanoseconds = wake.tv_nsec + g_delayMicroseconds * 1000LL;
-        wake.tv_sec += static_cast<time_t>(nanoseconds / 1000000000);
-        wake.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR &&
-               g_stopSignalled == 0) {
-        }
+    const std::int64_t wake = NextFrameStart(g_pacing, MonotonicNanoseconds());
+    timespec until;
+    until.tv_sec = static_cast<time_t>(wake / 1000000000);
+    until.tv_nsec = static_cast<long>(wake % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR &&
+           g_stopSignalled == 0) {
     }
-    clock_gettime(CLOCK_MONOTONIC, &g_frameStart);
-    g_frameStarted = true;
+    StartHackFrame(&g_pacing, MonotonicNanoseconds());
 }
 
 bool SwapBuffersForeignX11()
 {
     if (!g_attached)
         return false;
-    if (g_showRate && g_rateText[0] != '\0' && !g_foreign.gone)
-        DrawRateOverlay(&g_foreign, &g_overlay, g_rateText);
+    if (g_showRate && g_rateKnown && !g_foreign.gone)
+        DrawRateOverlay(&g_foreign, &g_overlay, g_rate);
     PresentForeignFrame(&g_foreign);
     WaitForNextFrame();
     return true;
@@ -163,7 +164,7 @@ void DebugOutputForeignX11(const char* /*text*/)
 }
 
 constexpr Win32Backend kForeignX11Backend = {
-    .name = "foreign-x11",
+    .name = kForeignX11Name,
     .createWindow = CreateWindowForeignX11,
     .destroyWindow = DestroyWindowForeignX11,
     .showWindow = ShowWindowForeignX11,
@@ -180,21 +181,20 @@ constexpr Win32Backend kForeignX11Backend = {
     .counterFrequency = Win32SteadyCounterFrequency,
     .counter = Win32SteadyCounter,
     .debugOutput = DebugOutputForeignX11,
+    .rateFigures = RateFiguresForeignX11,
     .trace = nullptr,
 };
 static_assert(Win32BackendComplete(kForeignX11Backend));
 
 }  // namespace
 
-bool StartForeignX11Backend(unsigned long windowId, bool showRate, long delayMicroseconds,
-                            std::string* reason)
+bool StartForeignX11Backend(const ForeignX11Options& options, std::string* reason)
 {
-    if (!OpenForeignWindow(windowId, &g_foreign, reason))
+    if (!OpenForeignWindow(options.windowId, &g_foreign, reason))
         return false;
-    g_showRate = showRate;
-    g_rateText[0] = '\0';
-    g_delayMicroseconds = delayMicroseconds;
-    g_frameStarted = false;
+    g_showRate = options.showRate;
+    g_rateKnown = false;
+    g_pacing = HackPacingFor(options.delayMicroseconds);
     g_stopSignalled = 0;
     CatchStopSignals();
     Win32InstallBackend(&kForeignX11Backend);

@@ -7,16 +7,22 @@
 // without being shown (error boxes go to stderr); keys are not read; the
 // window's size changes become size messages; its destruction, SIGTERM and
 // SIGINT become a close request, so the program ends as when its own window
-// is closed, with exit code 0. When asked for, the figures of the rate text
-// that would be the title are drawn on each frame, bottom left; else the
-// title goes nowhere. Frames are paced by a sleep after each swap, as
-// XScreenSaver's hacks pace theirs: each starts at most every delay
-// microseconds (0: no wait). A destroyed window is seen after the wait.
+// is closed, with exit code 0. When asked for, the rate's figures (the
+// renderer hands them beside the title, RateFigures.h) are drawn on each frame, bottom left; else the
+// title goes nowhere. Frames are paced by a sleep after each swap, so that
+// each starts at most every delay microseconds after the previous one's
+// start (HackPacing.h; 0: no wait). A destroyed window is seen after the
+// wait.
 
 #include <string>
 
-// Checks the window (0: the root window) and installs the backend; false,
-// with a one-line reason, when the window cannot be drawn on.
-bool StartForeignX11Backend(unsigned long windowId, bool showRate, long delayMicroseconds,
-                            std::string* reason);
+struct ForeignX11Options {
+    unsigned long windowId = 0;  // 0: the root window
+    bool showRate = false;       // the rate drawn bottom left
+    long delayMicroseconds = 0;  // from one frame's start to the next's, at least
+};
+
+// Checks the window and installs the backend; false, with a one-line
+// reason, when the window cannot be drawn on.
+bool StartForeignX11Backend(const ForeignX11Options& options, std::string* reason);
 void StopForeignX11Backend();

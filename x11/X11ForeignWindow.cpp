@@ -1,5 +1,8 @@
 #include "x11/X11ForeignWindow.h"
 
+#include "platform/ReportError.h"
+#include "x11/X11Errors.h"
+
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -9,14 +12,19 @@
 
 namespace {
 
-// Xlib reports errors through one process-wide handler; its default prints
-// and exits. Ours counts them: a request on a window that has just gone
-// fails harmlessly, and the DestroyNotify that follows ends the run.
-int g_errorCount = 0;
+// Errors outside the calls watched below (none are expected): said, and
+// never fatal as Xlib's default handler would make them. One about our
+// window means it has gone; its DestroyNotify ends the run.
+unsigned long g_watchedWindow = 0;
 
-int CountError(Display* /*display*/, XErrorEvent* /*error*/)
+int ReportStrayError(Display* display, XErrorEvent* event)
 {
-    ++g_errorCount;
+    if (event->resourceid == g_watchedWindow)
+        return 0;
+    char text[160] = "";
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    ReportError(kForeignX11Name, "X error on request %d.%d: %s", event->request_code,
+                event->minor_code, text);
     return 0;
 }
 
@@ -32,6 +40,29 @@ std::string Hex(unsigned long id)
     return text;
 }
 
+bool WindowExists(X11ForeignWindow* foreign)
+{
+    XWindowAttributes attributes;
+    StartKeepingX11Errors();
+    const Status found = XGetWindowAttributes(DisplayOf(*foreign), foreign->window, &attributes);
+    return StopKeepingX11Errors(foreign->display).text.empty() && found != 0;
+}
+
+// After a watched call: true when it raised no X error. An error while the
+// window is no more is its end, not a fault (the window may go at any
+// time, between any two of our requests); another is said on stderr.
+bool CallSucceeded(X11ForeignWindow* foreign, const char* call)
+{
+    const X11KeptError kept = StopKeepingX11Errors(foreign->display);
+    if (kept.text.empty())
+        return true;
+    if (kept.resource == foreign->window || !WindowExists(foreign))
+        foreign->gone = true;
+    else
+        ReportError(kForeignX11Name, "%s: %s", call, kept.text.c_str());
+    return false;
+}
+
 void Fail(X11ForeignWindow* foreign, std::string* reason, const std::string& text)
 {
     *reason = text;
@@ -43,7 +74,7 @@ void Fail(X11ForeignWindow* foreign, std::string* reason, const std::string& tex
 bool OpenForeignWindow(unsigned long id, X11ForeignWindow* foreign, std::string* reason)
 {
     *foreign = X11ForeignWindow{};
-    XSetErrorHandler(CountError);
+    XSetErrorHandler(ReportStrayError);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         const char* name = std::getenv("DISPLAY");
@@ -54,14 +85,16 @@ bool OpenForeignWindow(unsigned long id, X11ForeignWindow* foreign, std::string*
     foreign->display = display;
     foreign->window = id != 0 ? id : DefaultRootWindow(display);
 
-    const int errorsBefore = g_errorCount;
     XWindowAttributes attributes;
+    StartKeepingX11Errors();
     const Status found = XGetWindowAttributes(display, foreign->window, &attributes);
-    if (found == 0 || g_errorCount != errorsBefore) {
+    if (found != 0)
+        XSelectInput(display, foreign->window, StructureNotifyMask);
+    if (!StopKeepingX11Errors(display).text.empty() || found == 0) {
         Fail(foreign, reason, "no X window " + Hex(id) + " on display " + DisplayString(display));
         return false;
     }
-    XSelectInput(display, foreign->window, StructureNotifyMask);
+    g_watchedWindow = foreign->window;
     foreign->width = attributes.width;
     foreign->height = attributes.height;
     foreign->depth = attributes.depth;
@@ -111,8 +144,13 @@ bool CreateForeignContext(X11ForeignWindow* foreign)
 {
     if (foreign->context != nullptr)
         return false;  // one context per window
+    StartKeepingX11Errors();
     GLXContext context = glXCreateContext(
         DisplayOf(*foreign), static_cast<XVisualInfo*>(foreign->visualInfo), nullptr, True);
+    if (!CallSucceeded(foreign, "glXCreateContext") && context != nullptr) {
+        glXDestroyContext(DisplayOf(*foreign), context);
+        context = nullptr;
+    }
     foreign->context = context;
     return context != nullptr;
 }
@@ -123,8 +161,10 @@ bool MakeForeignContextCurrent(X11ForeignWindow* foreign, bool current)
         return glXMakeCurrent(DisplayOf(*foreign), None, nullptr) != 0;
     if (foreign->context == nullptr || foreign->gone)
         return false;
-    return glXMakeCurrent(DisplayOf(*foreign), foreign->window,
-                          static_cast<GLXContext>(foreign->context)) != 0;
+    StartKeepingX11Errors();
+    const bool made = glXMakeCurrent(DisplayOf(*foreign), foreign->window,
+                                     static_cast<GLXContext>(foreign->context)) != 0;
+    return CallSucceeded(foreign, "glXMakeCurrent") && made;
 }
 
 void DeleteForeignContext(X11ForeignWindow* foreign)
@@ -142,10 +182,12 @@ void PresentForeignFrame(X11ForeignWindow* foreign)
 {
     if (foreign->gone)
         return;
+    StartKeepingX11Errors();
     if (foreign->doubleBuffered)
         glXSwapBuffers(DisplayOf(*foreign), foreign->window);
     else
         glFlush();
+    CallSucceeded(foreign, foreign->doubleBuffered ? "glXSwapBuffers" : "glFlush");
 }
 
 void CloseForeignWindow(X11ForeignWindow* foreign)
@@ -158,5 +200,6 @@ void CloseForeignWindow(X11ForeignWindow* foreign)
     // Closing the connection drops our event selection; the window itself
     // is untouched.
     XCloseDisplay(DisplayOf(*foreign));
+    g_watchedWindow = 0;
     *foreign = X11ForeignWindow{};
 }

@@ -6,10 +6,15 @@
 // select StructureNotify alone on it (its size and its end), because a
 // button-press selection on the root window is exclusive and would take the
 // desktop's clicks. The GL context uses the window's own visual, which is
-// fixed for its life. X errors are caught and counted, never fatal.
+// fixed for its life. X errors are kept around the calls that may raise
+// them (X11Errors.h) and said on stderr, never fatal; one that comes because
+// the window has gone only marks it gone.
 // The X types stay inside the unit, so its users need no Xlib headers.
 
 #include <string>
+
+// The backend's name, on its error lines.
+constexpr char kForeignX11Name[] = "foreign-x11";
 
 struct X11ForeignWindow {
     void* display = nullptr;      // Display*
@@ -37,6 +42,8 @@ bool CreateForeignContext(X11ForeignWindow* foreign);
 bool MakeForeignContextCurrent(X11ForeignWindow* foreign, bool current);
 void DeleteForeignContext(X11ForeignWindow* foreign);
 // Shows the frame: a buffer swap, or a flush on a single-buffered visual.
+// The server has taken it when this returns (a round trip, as a hack's
+// frame ends with XSync).
 void PresentForeignFrame(X11ForeignWindow* foreign);
 
 // Lets go of the window and closes the display; the window stays as it was.

@@ -1,9 +1,13 @@
 #include "x11/X11RateOverlay.h"
 
+#include "platform/ReportError.h"
+#include "x11/X11Errors.h"
+
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -35,7 +39,15 @@ bool LoadFont(X11ForeignWindow* foreign, X11RateOverlay* overlay, const char* na
         XFreeFont(display, font);
         return false;
     }
+    StartKeepingX11Errors();
     glXUseXFont(font->fid, 0, 256, static_cast<int>(base));
+    const X11KeptError kept = StopKeepingX11Errors(display);
+    if (!kept.text.empty()) {
+        ReportError(kForeignX11Name, "glXUseXFont: %s", kept.text.c_str());
+        glDeleteLists(base, 256);
+        XFreeFont(display, font);
+        return false;
+    }
     overlay->font = font;
     overlay->fontName = name;
     overlay->listBase = base;
@@ -57,10 +69,12 @@ bool FitFont(X11ForeignWindow* foreign, X11RateOverlay* overlay)
 
 }  // namespace
 
-void DrawRateOverlay(X11ForeignWindow* foreign, X11RateOverlay* overlay, const char* text)
+void DrawRateOverlay(X11ForeignWindow* foreign, X11RateOverlay* overlay, const RateFigures& figures)
 {
     if (!FitFont(foreign, overlay))
         return;
+    char text[64];
+    std::snprintf(text, sizeof text, "%g fps (%d tri)", figures.framesPerSecond, figures.triangles);
     XFontStruct* font = static_cast<XFontStruct*>(overlay->font);
     const int length = static_cast<int>(std::strlen(text));
     const int textWidth = XTextWidth(font, text, length);

@@ -49,6 +49,10 @@ TEST_F(ShellWithEffectTest, RateTitleThenEscapeRunsTheTunnelOutAndEndsTheProgram
     const int triangles = std::stoi(match[1]);
     EXPECT_EQ(0, triangles % 128);
     EXPECT_GT(triangles, 0);
+    // The same figures, as numbers, went to the backend with each title.
+    ASSERT_EQ(ScriptedWindowTexts().size(), ScriptedRateFigures().size());
+    EXPECT_EQ(60.0, ScriptedRateFigures()[0].framesPerSecond);
+    EXPECT_EQ(triangles, ScriptedRateFigures()[0].triangles);
 
     // Escape stopped new rings; the tunnel ran out at 31.25 rings a second,
     // then the close request ended the loop.

@@ -58,16 +58,30 @@ std::array<GLint, 4> Viewport()
 
 TEST_F(WndProcTest, CreationSetsUpThePixelFormatAndMakesTheContextCurrent)
 {
-    // SetUp created the window: check what creation did, in order.
-    std::vector<std::string> names;
-    for (const ScriptedCall& call : ScriptedCalls())
-        names.push_back(call.name);
-    const std::vector<std::string> expected = {
-        "RegisterClassA",     "CreateWindowExA",   "GetDC",
-        "GetDeviceCaps",      "ChoosePixelFormat", "GetDeviceCaps",
-        "OutputDebugStringA", "SetPixelFormat",    "wglCreateContext",
-        "wglMakeCurrent",     "ShowWindow"};
-    EXPECT_EQ(expected, names);
+    // SetUp created the window. What must come in order: the format is set
+    // before the context is made on it, the context is current before the
+    // window shows (its first paint draws), and each happens once.
+    const auto onlyCall = [](const char* name) {
+        std::size_t index = ScriptedCalls().size();
+        for (std::size_t i = 0; i < ScriptedCalls().size(); ++i) {
+            if (ScriptedCalls()[i].name == name) {
+                EXPECT_EQ(ScriptedCalls().size(), index) << name << " twice";
+                index = i;
+            }
+        }
+        EXPECT_LT(index, ScriptedCalls().size()) << name << " never called";
+        return index;
+    };
+    const std::size_t choose = onlyCall("ChoosePixelFormat");
+    const std::size_t setFormat = onlyCall("SetPixelFormat");
+    const std::size_t makeContext = onlyCall("wglCreateContext");
+    const std::size_t makeCurrent = onlyCall("wglMakeCurrent");
+    const std::size_t show = onlyCall("ShowWindow");
+    EXPECT_LT(onlyCall("GetDC"), choose);
+    EXPECT_LT(choose, setFormat);
+    EXPECT_LT(setFormat, makeContext);
+    EXPECT_LT(makeContext, makeCurrent);
+    EXPECT_LT(makeCurrent, show);
     EXPECT_EQ(ScriptedDeviceContext(), g_deviceContext);
     EXPECT_EQ(ScriptedRenderContext(), g_renderContext);
     EXPECT_EQ(ScriptedRenderContext(), ScriptedCurrentContext());
@@ -83,7 +97,7 @@ TEST_F(WndProcTest, CreationSetsUpThePixelFormatAndMakesTheContextCurrent)
          i <= offsetof(PIXELFORMATDESCRIPTOR, bReserved); ++i)
         EXPECT_EQ(0, bytes[i]) << "byte " << i;
     EXPECT_EQ(0u, request.dwLayerMask | request.dwVisibleMask | request.dwDamageMask);
-    const ScriptedCall& set = ScriptedCalls()[7];
+    const ScriptedCall& set = ScriptedCalls()[setFormat];
     EXPECT_EQ(7u, set.args[1]);  // the format chosen
     EXPECT_EQ(Arg(&g_pixelFormatRequest), set.args[2]);
 

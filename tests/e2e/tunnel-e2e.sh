@@ -209,9 +209,9 @@ expect_no_window() {
 
 if [[ $scenario == no-display ]]; then
   absent=$(free_display)
-  expect_no_window "DISPLAY=$absent" "cannot open a window: the X display \"$absent\" does not answer" \
+  expect_no_window "DISPLAY=$absent" "zelk-tunnel: sdl2: cannot open a window: the X display \"$absent\" does not answer" \
     -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY="$absent"
-  expect_no_window "no DISPLAY" "cannot open a window: no display (DISPLAY is not set)" \
+  expect_no_window "no DISPLAY" "zelk-tunnel: sdl2: cannot open a window: no display (DISPLAY is not set)" \
     -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u DISPLAY
   echo "PASS ($scenario)"
   exit 0

@@ -32,7 +32,8 @@ TEST(RendererAllocationCount, SeesAnAllocationOnThisThread)
 TEST_F(RendererAllocation, FramesAllocateNothing)
 {
     ResetEffectStateToLoadValues();
-    InstallHeadlessBackend();
+    std::string noReason;
+    ASSERT_TRUE(StartHeadlessBackend(HeadlessOptions{}, &noReason));
     Win32ResetModel();
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;

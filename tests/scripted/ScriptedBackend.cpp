@@ -36,6 +36,7 @@ struct ScriptedState {
     std::vector<std::string> texts;
     std::vector<MSG> posted;
     std::string debugOutput;
+    std::vector<RateFigures> rateFigures;
 };
 
 ScriptedState g_state;
@@ -154,6 +155,11 @@ void DebugOutputScripted(const char* text)
     g_state.debugOutput += text;
 }
 
+void RateFiguresScripted(const RateFigures& figures)
+{
+    g_state.rateFigures.push_back(figures);
+}
+
 constexpr Win32Backend kScriptedBackend = {
     .name = "scripted",
     .createWindow = CreateWindowScripted,
@@ -172,6 +178,7 @@ constexpr Win32Backend kScriptedBackend = {
     .counterFrequency = CounterFrequencyScripted,
     .counter = CounterScripted,
     .debugOutput = DebugOutputScripted,
+    .rateFigures = RateFiguresScripted,
     .trace = TraceScripted,
 };
 static_assert(Win32BackendComplete(kScriptedBackend));
@@ -286,6 +293,11 @@ const std::vector<MSG>& ScriptedPostedMessages()
 const std::string& ScriptedDebugOutput()
 {
     return g_state.debugOutput;
+}
+
+const std::vector<RateFigures>& ScriptedRateFigures()
+{
+    return g_state.rateFigures;
 }
 
 const WNDCLASSA* ScriptedRegisteredClass()

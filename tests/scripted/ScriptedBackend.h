@@ -6,6 +6,7 @@
 // the test has made current (tests/support/GlContext.h); the wgl calls here
 // only hand out and record fake handles.
 
+#include "platform/RateFigures.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
@@ -69,6 +70,7 @@ const std::vector<ScriptedMessageBox>& ScriptedMessageBoxes();
 const std::vector<std::string>& ScriptedWindowTexts();  // SetWindowTextA, in order
 const std::vector<MSG>& ScriptedPostedMessages();       // PostMessageA, in order
 const std::string& ScriptedDebugOutput();               // OutputDebugStringA, joined
+const std::vector<RateFigures>& ScriptedRateFigures();  // handed with each rate title
 
 const WNDCLASSA* ScriptedRegisteredClass();  // null until RegisterClassA succeeded
 std::string ScriptedRegisteredClassName();

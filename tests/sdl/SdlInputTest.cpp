@@ -53,18 +53,6 @@ TEST(SdlInputTest, MalformedTextIsSkippedWithoutReadingPastIt)
     EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), Codes("abcdef", 2));         // room for two
 }
 
-TEST(SdlInputTest, OuterSizeLosesANominalWindowsFrame)
-{
-    int width = 0;
-    int height = 0;
-    ClientSizeForOuterSize(640, 480, &width, &height);
-    EXPECT_EQ(632, width);
-    EXPECT_EQ(446, height);
-    ClientSizeForOuterSize(5, 10, &width, &height);
-    EXPECT_EQ(1, width);
-    EXPECT_EQ(1, height);
-}
-
 TEST(SdlInputTest, MessageBoxButtonsAnswerAsWindowsBoxesDo)
 {
     // The warning: OK then Cancel; Return is OK, Escape and closing are Cancel.

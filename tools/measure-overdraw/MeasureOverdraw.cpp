@@ -178,6 +178,7 @@ int main(int argc, char** argv)
     }
 
     std::string noContext;
+    StartHeadlessBackend(HeadlessOptions{}, &noContext);
     const HWND window = OpenHeadlessWindow(options.width, options.height, &noContext);
     if (window == nullptr) {
         std::fprintf(stderr, "measure-overdraw: no GL context: %s\n", noContext.c_str());

@@ -131,6 +131,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::string error;
+    StartHeadlessBackend(HeadlessOptions{}, &error);
     g_hwnd = OpenHeadlessWindow(kWidth, kHeight, &error);
     if (g_hwnd == nullptr) {
         std::fprintf(stderr, "bench_frame_rate: no GL context: %s\n", error.c_str());

@@ -217,6 +217,9 @@ int main(int argc, char** argv)
     }
 
     std::string noContext;
+    HeadlessOptions headless;
+    headless.printTitles = options.printTitles;
+    StartHeadlessBackend(headless, &noContext);
     const HWND window = OpenHeadlessWindow(options.width, options.height, &noContext);
     if (window == nullptr) {
         std::fprintf(stderr, "tunnel-render: no GL context: %s\n", noContext.c_str());
@@ -227,7 +230,6 @@ int main(int argc, char** argv)
         HWND window;
         ~WindowCloser() { DestroyWindow(window); }
     } closer{window};
-    HeadlessPrintTitles(options.printTitles);
     ResetEffectStateToLoadValues();
     g_hwnd = window;
     g_clientWidth = options.width;
