@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 
+#include "look/LookOptions.h"
 #include "texture/TextureLocation.h"
 
 namespace {
@@ -13,51 +13,6 @@ constexpr char kCommand[] = "zelk-tunnel";
 constexpr char kCopyright[] =
     "Copyright (c) 2026 Zelk's little tunnel developers\n"
     "MIT License: free to use, copy, modify and pass on; no warranty.";
-
-constexpr char kTextureValues[] = "a picture file or a folder of pictures";
-
-bool ParseTexture(std::string_view text, std::string* picture)
-{
-    if (text.empty())
-        return false;
-    *picture = text;
-    return true;
-}
-
-// The look's options: what each reads its value with and what it takes.
-struct LookOption {
-    const char* name;
-    const char* accepted;
-    bool (*parse)(std::string_view text, LookSettings* look);
-};
-
-constexpr LookOption kLookOptions[] = {
-    {"--shape", kLookShapeValues,
-     [](std::string_view text, LookSettings* look) { return ParseLookShape(text, &look->shape); }},
-    {"--speed", kLookStepValues,
-     [](std::string_view text, LookSettings* look) {
-         return ParseLookSteps(text, &look->speedSteps);
-     }},
-    {"--focal", kLookStepValues,
-     [](std::string_view text, LookSettings* look) {
-         return ParseLookSteps(text, &look->focalSteps);
-     }},
-    {"--quads", kLookQuadsValues,
-     [](std::string_view text, LookSettings* look) {
-         return ParseLookQuads(text, &look->quadsPerRing);
-     }},
-    {"--texture", kTextureValues,
-     [](std::string_view text, LookSettings* look) { return ParseTexture(text, &look->picture); }},
-};
-
-const LookOption* FindLookOption(const std::string& argument)
-{
-    for (const LookOption& option : kLookOptions) {
-        if (argument == option.name)
-            return &option;
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -107,12 +62,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
             result.action = CommandAction::kVersion;
             return result;
         }
-        if (const LookOption* option = FindLookOption(argument)) {
-            if (i + 1 >= argc || !option->parse(argv[i + 1], &result.look)) {
+        if (const char* accepted = LookOptionValues(argument)) {
+            if (i + 1 >= argc || !ParseLookOption(argument, argv[i + 1], &result.look)) {
                 result.action = CommandAction::kBadValue;
                 result.badOption = argv[i];
                 result.badValue = i + 1 < argc ? argv[i + 1] : "";
-                result.accepted = option->accepted;
+                result.accepted = accepted;
                 return result;
             }
             ++i;
