@@ -100,8 +100,8 @@ windows_named() {
 is_dialog() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG; }
 # The box or the effect window: they share the name, the box is a dialog.
 find_window() {
-  local want=$1 id width height
-  while read -r id width height; do
+  local want=$1 id
+  while read -r id _; do
     [[ -n "$id" ]] || continue
     if is_dialog "$id"; then
       [[ $want == box ]] && { echo "$id"; return 0; }
@@ -140,7 +140,7 @@ run_as_user() {
     ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$@"
 }
 
-start_display
+start_display 1024x768
 case $scenario in
   png-quads)
     make_picture "$work/photo.png" 3000x2000 '#ff8000' '#801000'
