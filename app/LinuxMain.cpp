@@ -3,6 +3,8 @@
 // exit code.
 
 #include "app/CommandLine.h"
+#include "app/SaverPictures.h"
+#include "look/LookSettings.h"
 #include "platform/ReportError.h"
 #include "platform/Win32.h"
 #include "sdl/SdlBackend.h"
@@ -39,7 +41,7 @@ int RunAsHack(const CommandLine& options)
     }
     ForeignX11Options hack;
     hack.windowId = windowId;
-    hack.showRate = options.showRate;
+    hack.showRate = g_look.showRate;
     hack.delayMicroseconds = options.delayMicroseconds;
     std::string reason;
     if (!StartForeignX11Backend(hack, &reason)) {
@@ -59,6 +61,18 @@ int main(int argc, char** argv)
     const CommandLine options = ParseCommandLine(argc, argv);
     if (options.action != CommandAction::kRun)
         return AnswerCommandLine(options);
+    g_look = options.look;
+    if (options.saverPictures) {
+        // Without a folder in XScreenSaver's settings, the picture the
+        // look already has.
+        std::string file;
+        std::string reason;
+        if (RunPictureHelper(FindPictureHelper(), kPictureHelperTimeoutMs, &file, &reason))
+            g_look.picture = file;
+        else
+            std::fprintf(stderr, "zelk-tunnel: no picture from XScreenSaver's image folder: %s\n",
+                         reason.c_str());
+    }
     if (options.onForeignWindow)
         return RunAsHack(options);
     std::string commandLine;
