@@ -254,10 +254,13 @@ case $scenario in
     # At most 1 / 30 ms; slower than --delay 0; and the wait sleeps: the CPU
     # time of a frame is about the same either way (a busy wait would
     # multiply it). The machine's load slows both, so the bounds are loose.
+    # Less CPU than --delay 0, not a fixed fraction of it: with the same CPU
+    # time a frame, the shares go as the frame rates, and a loaded machine
+    # lets --delay 0 outrun the pace by little more than the 1.2 asked.
     awk -v p="$fps_paced" -v f="$fps_fast" 'BEGIN { exit !(p >= 5 && p <= 34.5 && f >= 1.2 * p) }' ||
       fail "$fps_paced frames a second at the default delay (at most 33.3), $fps_fast at 0"
     awk -v cp="$cpu_paced" -v fp="$fps_paced" -v cf="$cpu_fast" -v ff="$fps_fast" \
-      'BEGIN { exit !(cp <= 0.8 * cf && cp / fp <= 2 * cf / ff) }' ||
+      'BEGIN { exit !(cp < cf && cp / fp <= 2 * cf / ff) }' ||
       fail "the default delay takes ${cpu_paced}% of a core, --delay 0 ${cpu_fast}%"
 
     # 5 s is 166 frame periods: a pace that caught up after a pause would
