@@ -112,6 +112,7 @@ run_as_user() {
 start_daemon() {
   make_hack_home
   install_hack "$home"
+  hack_exe="$home/bin/zelk-tunnel"
   mkdir -p "$home/lib"
   cp "$swap_counter" "$home/lib/libswap-counter.so"
   cat >"$home/.xscreensaver" <<CONFIG
