@@ -106,7 +106,7 @@ wait_for_box() {
 press() {
   local window=$1
   shift
-  xdotool windowfocus "$window" 2>/dev/null || true
+  timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
   sleep 0.2
   xdotool key --delay 50 "$@"
 }
@@ -233,8 +233,8 @@ check_step() {
 }
 
 # Two 800 x 600 monitors side by side: Xephyr with two screens joined by
-# Xinerama, inside an Xvfb of its own. Wine reads the monitors from Xinerama
-# once the prefix tells it not to use XRandR, which Xephyr answers with one.
+# Xinerama, inside an Xvfb of its own (the prefix's settings for it:
+# configure_monitors_prefix).
 start_two_monitors() {
   start_display
   Xephyr -displayfd 3 -screen 800x600 -screen 800x600 +xinerama -nolisten tcp -noreset \
@@ -281,6 +281,26 @@ preview_title() { grep '^child: ' "$work/parent.out" | tail -n 1 | tr -d '\r' | 
 
 check_swap_interval() {
   grep -q 'wglSwapIntervalEXT (1)' "$work/wine.log" || fail "no swap interval of 1 was asked for"
+}
+
+# The two-monitor prefix's X11 driver settings, made on every run so that a
+# prefix made before a setting was added gets it too:
+# - Wine reads the monitors from Xinerama once told not to use XRandR, which
+#   Xephyr answers with one;
+# - Wine sends a key to the focus of the thread whose X window the key came
+#   to, and by default (UseTakeFocus) it activates a window that gets the X
+#   focus only when a window manager offers it WM_TAKE_FOCUS. With no manager
+#   here, focusing a saver window that is not the active one (the other
+#   process's window was shown after it) left the key to nobody: neither
+#   saver heard it. Without UseTakeFocus, the X focus activates the window,
+#   as under a click-to-focus manager, before the key (the events come in
+#   that order), so the key reaches the saver on the monitor focused.
+configure_monitors_prefix() {
+  local name
+  for name in UseXRandR UseTakeFocus; do
+    WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$name" /t REG_SZ /d N /f \
+      >/dev/null 2>&1 || fail "cannot set the X11 driver's $name"
+  done
 }
 
 # Runs /s on the two monitors and checks that each is covered, exactly, by
@@ -517,6 +537,7 @@ run_scenario() {
     ;;
   saver_two_monitors)
     start_two_monitors
+    configure_monitors_prefix
     set_dpi 96
     two_monitor_saver
     check_paced window_title "$left"
@@ -547,10 +568,6 @@ fi
 if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
   echo "== creating the Wine prefix $WINEPREFIX"
   WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
-  if [[ $scenario == saver_two_monitors ]]; then
-    WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f \
-      >/dev/null 2>&1 || fail "cannot make Wine read the monitors from Xinerama"
-  fi
   WINEDEBUG=-all wineserver --wait || true
 fi
 echo "== $scenario"

@@ -3,7 +3,10 @@
 // the 8-byte file named by SWAP_COUNT_FILE, shared memory that a script
 // reads at any time (od -An -tu8). The hack-e2e.sh pacing scenario and
 // scripts/measure-hacks get frame rates with it from programs that print
-// none, XScreenSaver's own hacks among them.
+// none, XScreenSaver's own hacks among them. The file appears with the
+// first swap, so its presence tells a script that this very process has
+// drawn. A "%p" in the name becomes the process id: one file per program
+// when several share an environment (the hacks a daemon starts).
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -11,7 +14,9 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -20,9 +25,17 @@ using EglSwapCall = unsigned int (*)(void* display, void* surface);
 
 std::uint64_t* MapCount()
 {
-    const char* path = std::getenv("SWAP_COUNT_FILE");
-    if (path == nullptr)
+    const char* name = std::getenv("SWAP_COUNT_FILE");
+    if (name == nullptr)
         return nullptr;
+    char path[4096];
+    const char* pid = std::strstr(name, "%p");
+    if (pid == nullptr) {
+        std::snprintf(path, sizeof path, "%s", name);
+    } else {
+        std::snprintf(path, sizeof path, "%.*s%ld%s", static_cast<int>(pid - name), name,
+                      static_cast<long>(getpid()), pid + 2);
+    }
     const int file = open(path, O_RDWR | O_CREAT, 0644);
     if (file < 0 || ftruncate(file, sizeof(std::uint64_t)) != 0)
         return nullptr;

@@ -10,12 +10,15 @@
 #              rate drawn bottom left (read back with tesseract), nothing on
 #              stdout, SIGTERM ends it
 #   pacing     the default delay against --delay 0: CPU time and frames a
-#              second (swaps counted by SWAP-COUNTER, preloaded); SIGSTOP
-#              and SIGCONT: drawing goes on at once, without a burst
+#              second (from the swaps counted); SIGSTOP and SIGCONT:
+#              drawing goes on at once, without a burst
 #   window-id  --window-id on another program's window (test-window): the
 #              picture follows the window's size, its destruction ends the
 #              hack; an id that names no window fails with one line
 # We check what a user would see: pixels, processes, exit codes, output.
+# Every hack runs with SWAP-COUNTER preloaded: a scenario waits for the hack's
+# own first frame (a root window keeps the picture of an earlier program),
+# then looks at the pixels.
 set -euo pipefail
 
 scenario=$1
@@ -62,13 +65,37 @@ install_hack() {
 }
 
 # Starts the hack with the given arguments from an empty folder (the texture
-# comes from the installed copy), output to files.
+# comes from the installed copy), output to files, its swaps counted in
+# $work/swaps (a file that appears with its first frame).
 start_hack() {
   install_hack "$work/prefix"
   mkdir -p "$work/cwd"
-  (cd "$work/cwd" && exec env -u XSCREENSAVER_WINDOW "$work/prefix/bin/zelk-tunnel" "$@") \
-    >"$work/stdout" 2>"$work/stderr" &
+  rm -f "$work/swaps"
+  (cd "$work/cwd" && exec env -u XSCREENSAVER_WINDOW LD_PRELOAD="$swap_counter" SWAP_COUNT_FILE="$work/swaps" \
+    "$work/prefix/bin/zelk-tunnel" "$@") >"$work/stdout" 2>"$work/stderr" &
   program_pid=$!
+}
+
+# Buffer swaps so far in a swap counter's file (default $work/swaps).
+swaps() { od -An -tu8 "${1:-$work/swaps}" | tr -d ' '; }
+# True once the program counting in that file has shown a frame: its own,
+# not a picture an earlier program left on the root window.
+has_drawn() {
+  local count
+  count=$(swaps "$@" 2>/dev/null) && [[ $count =~ ^[0-9]+$ ]] && ((count >= 1))
+}
+# The first frame of a hack can take long on a loaded machine (a sanitizer
+# build decoding its texture under software GL): waits for that event with
+# a generous bound, rather than for a picture.
+readonly first_frame_seconds=60
+# The daemon ends its hacks with SIGTERM; a hack ends after the frame it is
+# drawing. Two sanitizer builds on a loaded machine have taken over 2 s; a
+# hack that ignored the signal would run on.
+readonly end_seconds=10
+wait_for_first_frame() {
+  local file=${1:-$work/swaps} what=${2:-the hack}
+  wait_until "$first_frame_seconds" has_drawn "$file" ||
+    fail "$what showed no frame within $first_frame_seconds s"
 }
 
 # Keeps the last picture that colours read.
@@ -80,10 +107,14 @@ run_as_user() {
 }
 
 # XScreenSaver runs no hack as root: the daemon is an ordinary user's, with
-# our hack as its one mode, started on $DISPLAY.
+# our hack as its one mode, started on $DISPLAY. The hacks it starts count
+# their swaps, each in $home/swaps.PID.
 start_daemon() {
   make_hack_home
   install_hack "$home"
+  hack_exe="$home/bin/zelk-tunnel"
+  mkdir -p "$home/lib"
+  cp "$swap_counter" "$home/lib/libswap-counter.so"
   cat >"$home/.xscreensaver" <<CONFIG
 mode:		one
 selected:	0
@@ -97,7 +128,8 @@ dpmsEnabled:	False
 programs:	GL: "Zelk's little tunnel" $home/bin/zelk-tunnel --root \\n
 CONFIG
   chown -R "$hack_user" "$home"
-  (cd "$home" && run_as_user xscreensaver --no-splash --verbose) >"$work/daemon.log" 2>&1 &
+  (cd "$home" && run_as_user env LD_PRELOAD="$home/lib/libswap-counter.so" SWAP_COUNT_FILE="$home/swaps.%p" \
+    xscreensaver --no-splash --verbose) >"$work/daemon.log" 2>&1 &
   daemon_pid=$!
   show_on_failure "$work/daemon.log" "the daemon's log" 30
   wait_until 20 run_as_user xscreensaver-command -time >/dev/null 2>&1 || fail "the daemon did not start"
@@ -107,8 +139,6 @@ CONFIG
 # The window a hack draws on, from its environment.
 saver_window_of() { tr '\0' '\n' <"/proc/$1/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p'; }
 
-# Buffer swaps so far of a program started with LD_PRELOAD=$swap_counter.
-swaps() { od -An -tu8 "$work/swaps" | tr -d ' '; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # Watches the process $1 for $2 seconds: prints its CPU share (percent of
 # one core, all its threads) and its frames a second.
@@ -135,13 +165,14 @@ case $scenario in
     saver_window=$(saver_window_of "$pid")
     [[ -n "$saver_window" ]] || fail "no XSCREENSAVER_WINDOW for the hack"
     note "the daemon started: $args(pid $pid, window $saver_window)"
-    wait_until 15 textured root || fail "the screen shows $(colours root) colours, not the tunnel"
+    wait_for_first_frame "$home/swaps.$pid"
+    wait_until 10 textured root || fail "the screen shows $(colours root) colours, not the tunnel"
     keep_screenshot screen
     note "the screen shows the textured tunnel ($(identify -format '%k' "$work/shot.png") colours)"
 
     run_as_user xscreensaver-command -deactivate >/dev/null
-    wait_until 2 has_ended "$pid" || fail "zelk-tunnel still runs 2 s after -deactivate"
-    note "-deactivate ended it within 2 s"
+    wait_until "$end_seconds" has_ended "$pid" || fail "zelk-tunnel still runs $end_seconds s after -deactivate"
+    note "-deactivate ended it within $end_seconds s"
     ;;
 
   monitors)
@@ -161,22 +192,26 @@ case $scenario in
     windows=$(for pid in "${pids[@]}"; do saver_window_of "$pid"; done | sort -u | wc -l)
     ((windows == 2)) || fail "the two hacks draw on $windows distinct windows"
     note "two hacks (pids ${pids[*]}), each on a window of its own"
+    for pid in "${pids[@]}"; do
+      wait_for_first_frame "$home/swaps.$pid" "zelk-tunnel $pid"
+    done
     for crop in 640x480+0+0 640x480+640+0; do
-      wait_until 15 textured root "$crop" || fail "the monitor at $crop shows $(colours root "$crop") colours"
+      wait_until 10 textured root "$crop" || fail "the monitor at $crop shows $(colours root "$crop") colours"
     done
     keep_screenshot screen
     note "both monitors show the textured tunnel"
     run_as_user xscreensaver-command -deactivate >/dev/null
     for pid in "${pids[@]}"; do
-      wait_until 2 has_ended "$pid" || fail "zelk-tunnel $pid still runs 2 s after -deactivate"
+      wait_until "$end_seconds" has_ended "$pid" || fail "zelk-tunnel $pid still runs $end_seconds s after -deactivate"
     done
-    note "-deactivate ended both within 2 s"
+    note "-deactivate ended both within $end_seconds s"
     ;;
 
   root)
     # XScreenSaver's own forms, as ~/.xscreensaver writes them.
     start_hack -root -fps
-    wait_until 15 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
+    wait_for_first_frame
+    wait_until 10 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
     # The rate comes after a second; the picture above the box stays whole.
     sleep 2.5
     textured root 1024x700+0+0 || fail "above the rate, the screen shows $(colours root 1024x700+0+0) colours"
@@ -204,23 +239,29 @@ case $scenario in
 
   pacing)
     # CPU shares vary with the machine's load: the bounds leave room.
-    LD_PRELOAD=$swap_counter SWAP_COUNT_FILE=$work/swaps start_hack --root --delay 0
-    wait_until 15 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
+    start_hack --root --delay 0
+    wait_for_first_frame
+    wait_until 10 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
     read -r cpu_fast fps_fast < <(measure "$program_pid" 3)
     note "--delay 0: ${cpu_fast}% of a core, $fps_fast frames a second"
     end_program -TERM "$program_pid"
-    rm -f "$work/swaps"
-    LD_PRELOAD=$swap_counter SWAP_COUNT_FILE=$work/swaps start_hack --root
-    wait_until 15 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
+    # The root window keeps the last picture of the hack before: only this
+    # hack's own first swap says that it draws.
+    start_hack --root
+    wait_for_first_frame
+    wait_until 10 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
     read -r cpu_paced fps_paced < <(measure "$program_pid" 3)
     note "default delay: ${cpu_paced}% of a core, $fps_paced frames a second"
     # At most 1 / 30 ms; slower than --delay 0; and the wait sleeps: the CPU
     # time of a frame is about the same either way (a busy wait would
     # multiply it). The machine's load slows both, so the bounds are loose.
+    # Less CPU than --delay 0, not a fixed fraction of it: with the same CPU
+    # time a frame, the shares go as the frame rates, and a loaded machine
+    # lets --delay 0 outrun the pace by little more than the 1.2 asked.
     awk -v p="$fps_paced" -v f="$fps_fast" 'BEGIN { exit !(p >= 5 && p <= 34.5 && f >= 1.2 * p) }' ||
       fail "$fps_paced frames a second at the default delay (at most 33.3), $fps_fast at 0"
     awk -v cp="$cpu_paced" -v fp="$fps_paced" -v cf="$cpu_fast" -v ff="$fps_fast" \
-      'BEGIN { exit !(cp <= 0.8 * cf && cp / fp <= 2 * cf / ff) }' ||
+      'BEGIN { exit !(cp < cf && cp / fp <= 2 * cf / ff) }' ||
       fail "the default delay takes ${cpu_paced}% of a core, --delay 0 ${cpu_fast}%"
 
     # 5 s is 166 frame periods: a pace that caught up after a pause would
@@ -246,7 +287,8 @@ case $scenario in
     window_pid=$window_helper_PID
     read -r -t 10 window <&"${window_helper[0]}" || fail "the test window did not appear"
     start_hack --window-id "$window"
-    wait_until 15 textured "$window" || fail "the window shows $(colours "$window") colours, not the tunnel"
+    wait_for_first_frame
+    wait_until 10 textured "$window" || fail "the window shows $(colours "$window") colours, not the tunnel"
     note "drawing on window $window (400x300)"
     echo "size 640 360" >&"${window_helper[1]}"
     # The new right-hand and top parts are drawn only if the viewport followed.

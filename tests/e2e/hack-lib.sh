@@ -6,9 +6,15 @@
 # Ended, or a zombie: the daemon's helper that started it may exit first,
 # leaving the reaping to init, whenever it gets to it.
 has_ended() { [[ ! -e /proc/$1 || $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) == Z ]]; }
+# The hacks of this scenario: when $hack_exe is set, only those run from that
+# file, as other scenarios (another build's tests) may run hacks as the same
+# user at the same time.
 hack_pids() {
   local pid
   for pid in $(pgrep -u "$hack_user" -x zelk-tunnel); do
+    if [[ -n ${hack_exe:-} && $(readlink "/proc/$pid/exe" 2>/dev/null) != "$hack_exe" ]]; then
+      continue
+    fi
     has_ended "$pid" || echo "$pid"
   done
 }
