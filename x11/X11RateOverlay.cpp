@@ -48,6 +48,13 @@ bool LoadFont(X11ForeignWindow* foreign, X11RateOverlay* overlay, const char* na
         XFreeFont(display, font);
         return false;
     }
+    // The blank space's list is an empty bitmap, whose move Mesa skips, so
+    // the spaces of "fps (N tri)" vanished: ours draws one unset pixel and
+    // moves by the font's own width.
+    static const GLubyte kBlank[4] = {};
+    glNewList(base + ' ', GL_COMPILE);
+    glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(XTextWidth(font, " ", 1)), 0.0f, kBlank);
+    glEndList();
     overlay->font = font;
     overlay->fontName = name;
     overlay->listBase = base;
