@@ -106,6 +106,13 @@ void DrawTunnel()
 
 bool InitEffect()
 {
+    RebuildEffectGl();
+    ResetFlight();
+    return true;
+}
+
+void RebuildEffectGl()
+{
     float aspect = static_cast<float>(kFourThirds);  // a window not yet sized: as if 640 x 480
     ClientAspect(aspect);
     ApplyProjection(aspect);
@@ -119,9 +126,6 @@ bool InitEffect()
     glCullFace(GL_FRONT);
     glEnable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
-
-    ResetFlight();
-    return true;
 }
 
 void RenderFrame()
