@@ -15,14 +15,15 @@ mergeInto(LibraryManager.library, {
 
     // Device pixels a frame may have at most: above this SwiftShader and
     // small GPUs no longer keep a steady rate (docs/performance.md).
+    // The page may set Module.maxCanvasPixels to measure others.
     maxPixels: 1920 * 1080,
     // The room the page leaves the canvas (the whole screen in full screen),
     // at devicePixelRatio while the frame stays within maxPixels.
     canvasSize: function() {
       var width = Math.max(Module.canvas.clientWidth, 1);
       var height = Math.max(Module.canvas.clientHeight, 1);
-      var scale = Math.min(window.devicePixelRatio || 1,
-                           Math.sqrt(WebWindow.maxPixels / (width * height)));
+      var cap = Module.maxCanvasPixels > 0 ? Module.maxCanvasPixels : WebWindow.maxPixels;
+      var scale = Math.min(window.devicePixelRatio || 1, Math.sqrt(cap / (width * height)));
       return [Math.max(Math.round(width * scale), 1), Math.max(Math.round(height * scale), 1)];
     },
     followPage: function() {

@@ -1,8 +1,9 @@
 // The page's own frame rate in headless Chromium (SwiftShader): the rate
 // titles of a run of SECONDS after OK, paced by the browser's animation
 // frames and, with --unpaced, with Chromium's frame-rate limit lifted; in a
-// viewport of WxH CSS pixels at a device pixel ratio (--viewport=, --dpr=).
-// Usage: node measure-rate.mjs URL [SECONDS] [--unpaced] [--viewport=800x600] [--dpr=1]
+// viewport of WxH CSS pixels at a device pixel ratio (--viewport=, --dpr=),
+// the page's cap on a frame's pixels lifted to --cap= when given.
+// Usage: node measure-rate.mjs URL [SECONDS] [--unpaced] [--viewport=800x600] [--dpr=1] [--cap=N]
 import puppeteer from 'puppeteer-core';
 
 const url = process.argv[2];
@@ -20,6 +21,8 @@ const page = await browser.newPage();
 await page.setViewport({width, height, deviceScaleFactor});
 await page.goto(url);
 await page.waitForSelector('#box-ok', {visible: true});
+const cap = Number(option('cap', '0'));
+if (cap > 0) await page.evaluate((cap) => { Module.maxCanvasPixels = cap; }, cap);
 await page.click('#box-ok');
 const rates = await page.evaluate(async (seconds) => {
   const seen = [];
