@@ -3,6 +3,7 @@
 // page kept of the viewer's last choice). When WinMain returns, the page says
 // that the tunnel has ended, and nothing draws any more.
 
+#include "app/MessageLoop.h"
 #include "effect/EffectRenderer.h"
 #include "look/LookSettings.h"
 #include "platform/Win32.h"
@@ -39,12 +40,22 @@ void ReadLook()
     ReadLookValue("quads", ParseLookQuads, &g_look.quadsPerRing, kLookQuadsValues);
 }
 
+// The picture the viewer gave the page: the texture from now on, at once when
+// the tunnel runs, else from its start.
+void ShowViewerPicture(const char* path)
+{
+    g_look.picture = path;
+    if (g_running)
+        RebuildEffectGl();
+}
+
 }  // namespace
 
 int main()
 {
     InstallWebBackend();
     SetWebGlRebuilder(RebuildEffectGl);
+    SetWebPictureHandler(ShowViewerPicture);
     ReadLook();
     char noArguments[] = "";
     const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(&g_instanceObject), nullptr,

@@ -5,6 +5,7 @@
 #include <EGL/egl.h>
 
 #include <cstdint>
+#include <cstdio>
 
 // The page's side (WebBackend.js).
 extern "C" {
@@ -31,7 +32,8 @@ enum WebEventKind {
     kWebCharacter = 1,
     kWebKeyDown = 2,
     kWebClientSize = 3,
-    kWebContextRestored = 4
+    kWebContextRestored = 4,
+    kWebPicture = 5
 };
 
 struct WebGl {
@@ -43,6 +45,7 @@ struct WebGl {
 WebGl g_webGl;
 bool g_canvasOpen = false;
 void (*g_rebuildGl)() = nullptr;
+void (*g_showPicture)(const char* path) = nullptr;
 
 bool CreateEglContext();
 void ReplaceLostContext();
@@ -98,6 +101,13 @@ void PumpEventsWeb()
             break;
         case kWebContextRestored:
             ReplaceLostContext();
+            break;
+        case kWebPicture:
+            if (g_showPicture != nullptr) {
+                char path[32];
+                std::snprintf(path, sizeof path, "/viewer-picture-%d", a);
+                g_showPicture(path);
+            }
             break;
         default:
             break;
@@ -244,6 +254,11 @@ static_assert(Win32BackendComplete(kWebBackend));
 void SetWebGlRebuilder(void (*rebuild)())
 {
     g_rebuildGl = rebuild;
+}
+
+void SetWebPictureHandler(void (*show)(const char* path))
+{
+    g_showPicture = show;
 }
 
 void InstallWebBackend()

@@ -15,3 +15,7 @@ void InstallWebBackend();
 
 // What rebuilds the GL state on a context made again, while it is current.
 void SetWebGlRebuilder(void (*rebuild)());
+
+// What takes the viewer's picture, dropped on the page or picked: a file the
+// page wrote into the module's file system, the browser having decoded it.
+void SetWebPictureHandler(void (*show)(const char* path));

@@ -4,6 +4,7 @@
 // gives the box and the end of the program their look through Module.page.
 
 mergeInto(LibraryManager.library, {
+  $WebWindow__deps: ['$FS'],
   $WebWindow: {
     events: [],  // [kind, a, b]: 1 character, 2 virtual key down, 3 client size
     startWidth: 0,
@@ -73,6 +74,22 @@ mergeInto(LibraryManager.library, {
     typeKey: function(key) {
       if (key === 'Escape') WebWindow.events.push([2, 0x1B, 0]);
       else WebWindow.typeCharacter(key);
+    },
+    // The viewer's picture as the page hands it over (bytes of a file the
+    // program's picture reader takes): written into the module's files, the
+    // last one only, and announced to the model.
+    pictureCount: 0,
+    showPicture: function(bytes) {
+      if (WebWindow.pictureCount > 0) {
+        try {
+          FS.unlink('/viewer-picture-' + WebWindow.pictureCount);
+        } catch (error) {
+          // already gone
+        }
+      }
+      ++WebWindow.pictureCount;
+      FS.writeFile('/viewer-picture-' + WebWindow.pictureCount, bytes);
+      WebWindow.events.push([5, WebWindow.pictureCount, 0]);
     },
     onContextLost: function(event) {
       event.preventDefault();  // the browser may then restore it
@@ -153,7 +170,8 @@ mergeInto(LibraryManager.library, {
     Module.canvas.addEventListener('dblclick', WebWindow.toggleFullScreen);
     Module.canvas.addEventListener('webglcontextlost', WebWindow.onContextLost);
     Module.canvas.addEventListener('webglcontextrestored', WebWindow.onContextRestored);
-    if (Module.page) Module.page.windowOpened(WebWindow.toggleFullScreen, WebWindow.typeKey);
+    if (Module.page) Module.page.windowOpened(WebWindow.toggleFullScreen, WebWindow.typeKey,
+                                             WebWindow.showPicture);
   },
 
   WebCloseCanvas__deps: ['$WebWindow'],

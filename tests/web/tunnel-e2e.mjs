@@ -79,8 +79,8 @@ async function laterTitle(page) {
 }
 
 // What a screenshot of the canvas (or of a band of its columns) shows: how
-// many pixels have colour (the checker is grey, so none), how many are near
-// black, and the darkest and brightest level.
+// many pixels have colour (the checker is grey, so none), how many are green,
+// how many near black, and the darkest and brightest level.
 async function canvasPixels(page, band) {
   const canvas = await page.$('#canvas');
   let clip;
@@ -100,16 +100,18 @@ async function canvasPixels(page, band) {
     const context = canvas.getContext('2d');
     context.drawImage(image, 0, 0);
     const rgba = context.getImageData(0, 0, image.width, image.height).data;
-    let coloured = 0, dark = 0, darkest = 255, brightest = 0, distinct = new Set();
+    let coloured = 0, green = 0, dark = 0, darkest = 255, brightest = 0, distinct = new Set();
     for (let i = 0; i < rgba.length; i += 4) {
       const [r, g, b] = [rgba[i], rgba[i + 1], rgba[i + 2]];
       if (Math.max(r, g, b) - Math.min(r, g, b) > 24) ++coloured;
+      if (g > r + 40 && g > b + 40) ++green;
       if (Math.max(r, g, b) < 8) ++dark;
       darkest = Math.min(darkest, r, g, b);
       brightest = Math.max(brightest, r, g, b);
       distinct.add((r << 16) | (g << 8) | b);
     }
-    return {pixels: rgba.length / 4, coloured, dark, darkest, brightest, distinct: distinct.size};
+    return {pixels: rgba.length / 4, coloured, green, dark, darkest, brightest,
+            distinct: distinct.size};
   }, png);
 }
 
@@ -473,6 +475,54 @@ test('the look from the address, a bad value warned of, the panel\'s choice kept
   const kept = Number(kRateTitle.exec(await laterTitle(page))[1]);
   assert.ok(kept % 32 === 0 && kept * 2 <= full, `quads 16 kept: ${kept}, default ${full}`);
   await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
+// Screenshots of the canvas until one passes the check, up to the timeout:
+// the texture changes at the next frame after the picture is read.
+async function waitForCanvas(page, check, timeout = 15000) {
+  const until = Date.now() + timeout;
+  let shot;
+  do {
+    shot = await canvasPixels(page);
+    if (check(shot)) return shot;
+  } while (Date.now() < until);
+  throw new Error(`the canvas never passed the check: ${JSON.stringify(shot)}`);
+}
+
+test('the viewer\'s picture: dropped at the warning, then one that cannot be read picked', async () => {
+  const page = await open('ok');
+  const warnings = [];
+  page.on('console', (message) => warnings.push(message.text()));
+  // A green picture, in a format the program's own readers do not take.
+  const green = await page.evaluate(async () => {
+    const canvas = new OffscreenCanvas(96, 64);
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#20d020';
+    context.fillRect(0, 0, 96, 64);
+    const blob = await canvas.convertToBlob({type: 'image/webp', quality: 1});
+    return Array.from(new Uint8Array(await blob.arrayBuffer()));
+  });
+  await page.evaluate((bytes) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(bytes)], 'green.webp', {type: 'image/webp'}));
+    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true,
+                                                       cancelable: true}));
+  }, green);
+  await page.click('#box-ok');
+  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
+                             {timeout: 10000}, kRateTitle.source);
+  const greenShot = await waitForCanvas(page, (shot) => shot.green > shot.pixels / 4);
+  assert.ok(greenShot.green > greenShot.coloured * 0.9, `green: ${JSON.stringify(greenShot)}`);
+  await page.screenshot({path: path.join(shotDir, 'desktop-green-picture.png')});
+  const junk = path.join(shotDir, 'not-a-picture.txt');
+  fs.writeFileSync(junk, 'not a picture at all');
+  await (await page.$('#picture-file')).uploadFile(junk);
+  const checker = await waitForCanvas(page, (shot) => shot.coloured === 0 && shot.brightest > 128);
+  assert.ok(checker.darkest < 16, `black and white: ${JSON.stringify(checker)}`);
+  assert.ok(warnings.some((w) => /^zelk-tunnel: cannot show the picture \/viewer-picture-2: /.test(w)),
+            warnings.filter((w) => /zelk/.test(w)).join('\n'));
+  await laterTitle(page);  // the flight goes on
   await page.close();
 });
 
