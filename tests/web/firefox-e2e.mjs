@@ -89,6 +89,36 @@ await check('a narrow window: the box fits and its text wraps', async (page) => 
   assert.equal(await page.$eval('#canvas', (e) => getComputedStyle(e).visibility), 'hidden');
 });
 
+await check('a phone-sized window: the on-screen keys are 44 px and steer', async (page) => {
+  await page.setViewport({width: 390, height: 844});
+  await page.goto(`${base}/ok/index.html`);
+  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await page.click('#box-ok');
+  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
+                             {timeout: 30000}, kRateTitle.source);
+  const small = await page.$$eval('#controls button', (all) => all
+      .filter((e) => e.offsetParent !== null)
+      .map((e) => [e.textContent.trim(), e.getBoundingClientRect()])
+      .filter(([, r]) => r.width < 44 || r.height < 44)
+      .map(([name, r]) => `${name} ${r.width}x${r.height}`));
+  assert.deepEqual(small, []);
+  await page.screenshot({path: path.join(shotDir, 'firefox-phone.png')});
+  // Two title changes: the second wholly after what came before.
+  const laterTriangles = async () => {
+    for (let i = 0; i < 2; ++i) {
+      const old = await page.title();
+      await page.waitForFunction((title) => document.title !== title, {timeout: 30000}, old);
+    }
+    return Number(kRateTitle.exec(await page.title())[1]);
+  };
+  const before = await laterTriangles();
+  await page.click('#controls [data-key="1"]');
+  const after = await laterTriangles();
+  assert.ok(after % 16 === 0 && after * 4 <= before, `8 quads: ${before} -> ${after} triangles`);
+  await page.click('#controls [data-key="Escape"]');
+  await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: 60000});
+});
+
 await browser.close();
 if (errors.length > 0) {
   ++failures;
