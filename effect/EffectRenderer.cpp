@@ -111,6 +111,13 @@ void DrawTunnel()
 
 bool InitEffect()
 {
+    RebuildEffectGl();
+    ResetFlight();
+    return true;
+}
+
+void RebuildEffectGl()
+{
     float aspect = static_cast<float>(kFourThirds);  // a window not yet sized: as if 640 x 480
     ClientAspect(aspect);
     ApplyProjection(aspect);
@@ -130,9 +137,6 @@ bool InitEffect()
     glCullFace(GL_FRONT);
     glEnable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
-
-    ResetFlight();
-    return true;
 }
 
 void RenderFrame()

@@ -5,6 +5,7 @@
 #include <EGL/egl.h>
 
 #include <cstdint>
+#include <cstdio>
 
 // The page's side (WebBackend.js).
 extern "C" {
@@ -23,7 +24,13 @@ void WebDebugOutput(const char* text);
 
 namespace {
 
-enum WebEventKind { kWebCharacter = 1, kWebKeyDown = 2, kWebClientSize = 3 };
+enum WebEventKind {
+    kWebCharacter = 1,
+    kWebKeyDown = 2,
+    kWebClientSize = 3,
+    kWebContextRestored = 4,
+    kWebPicture = 5
+};
 
 struct WebGl {
     EGLDisplay display = EGL_NO_DISPLAY;
@@ -33,6 +40,11 @@ struct WebGl {
 
 WebGl g_webGl;
 bool g_canvasOpen = false;
+void (*g_rebuildGl)() = nullptr;
+void (*g_showPicture)(const char* path) = nullptr;
+
+bool CreateEglContext();
+void ReplaceLostContext();
 
 bool CreateWindowWeb(const Win32WindowRequest& request)
 {
@@ -84,6 +96,16 @@ void PumpEventsWeb()
         case kWebClientSize:
             Win32ReportClientSize(a, b);
             break;
+        case kWebContextRestored:
+            ReplaceLostContext();
+            break;
+        case kWebPicture:
+            if (g_showPicture != nullptr) {
+                char path[32];
+                std::snprintf(path, sizeof path, "/viewer-picture-%d", a);
+                g_showPicture(path);
+            }
+            break;
         default:
             break;
         }
@@ -108,6 +130,44 @@ int ChoosePixelFormatWeb(const PIXELFORMATDESCRIPTOR&)
 }
 
 // Through EGL, which also sets up Emscripten's GL emulation on the context.
+bool CreateEglContext()
+{
+    const EGLint configWanted[] = {EGL_RED_SIZE,   8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+                                   EGL_ALPHA_SIZE, 0, EGL_DEPTH_SIZE, 0, EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configCount = 0;
+    if (!eglChooseConfig(g_webGl.display, configWanted, &config, 1, &configCount) ||
+        configCount < 1)
+        return false;
+    g_webGl.surface = eglCreateWindowSurface(g_webGl.display, config, 0, nullptr);
+    const EGLint contextWanted[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    g_webGl.context = eglCreateContext(g_webGl.display, config, EGL_NO_CONTEXT, contextWanted);
+    if (g_webGl.surface == EGL_NO_SURFACE || g_webGl.context == EGL_NO_CONTEXT) {
+        g_webGl.context = EGL_NO_CONTEXT;
+        return false;
+    }
+    return true;
+}
+
+// The browser gave the canvas its context back with nothing in it: every GL
+// object of the old one is gone. The shell keeps its handle; behind it the
+// emulation starts afresh, and the effect builds its GL state again.
+void ReplaceLostContext()
+{
+    if (g_webGl.context == EGL_NO_CONTEXT)
+        return;
+    const EGLContext shellHandle = g_webGl.context;
+    eglMakeCurrent(g_webGl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(g_webGl.display, g_webGl.context);
+    if (!CreateEglContext() || g_webGl.context != shellHandle) {
+        WebDebugOutput("zelk-tunnel: the WebGL context could not be made again");
+        return;
+    }
+    eglMakeCurrent(g_webGl.display, g_webGl.surface, g_webGl.surface, g_webGl.context);
+    if (g_rebuildGl != nullptr)
+        g_rebuildGl();
+}
+
 HGLRC CreateContextWeb()
 {
     if (g_webGl.context != EGL_NO_CONTEXT)
@@ -115,20 +175,8 @@ HGLRC CreateContextWeb()
     g_webGl.display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     if (g_webGl.display == EGL_NO_DISPLAY || !eglInitialize(g_webGl.display, nullptr, nullptr))
         return nullptr;
-    const EGLint configWanted[] = {EGL_RED_SIZE,   8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-                                   EGL_ALPHA_SIZE, 0, EGL_DEPTH_SIZE, 0, EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint configCount = 0;
-    if (!eglChooseConfig(g_webGl.display, configWanted, &config, 1, &configCount) ||
-        configCount < 1)
+    if (!CreateEglContext())
         return nullptr;
-    g_webGl.surface = eglCreateWindowSurface(g_webGl.display, config, 0, nullptr);
-    const EGLint contextWanted[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
-    g_webGl.context = eglCreateContext(g_webGl.display, config, EGL_NO_CONTEXT, contextWanted);
-    if (g_webGl.surface == EGL_NO_SURFACE || g_webGl.context == EGL_NO_CONTEXT) {
-        g_webGl.context = EGL_NO_CONTEXT;
-        return nullptr;
-    }
     return reinterpret_cast<HGLRC>(g_webGl.context);
 }
 
@@ -200,6 +248,16 @@ constexpr Win32Backend kWebBackend = {
 static_assert(Win32BackendComplete(kWebBackend));
 
 }  // namespace
+
+void SetWebGlRebuilder(void (*rebuild)())
+{
+    g_rebuildGl = rebuild;
+}
+
+void SetWebPictureHandler(void (*show)(const char* path))
+{
+    g_showPicture = show;
+}
 
 bool StartWebBackend(std::string* reason)
 {

@@ -4,6 +4,7 @@
 // gives the box and the end of the program their look through Module.page.
 
 mergeInto(LibraryManager.library, {
+  $WebWindow__deps: ['$FS'],
   $WebWindow: {
     events: [],  // [kind, a, b]: 1 character, 2 virtual key down, 3 client size
     startWidth: 0,
@@ -13,13 +14,18 @@ mergeInto(LibraryManager.library, {
     boxOpen: false,
     jpegCache: null,  // {path, bytes}: the file the size read fetched
 
+    // Device pixels a frame may have at most: above this SwiftShader and
+    // small GPUs no longer keep a steady rate (docs/performance.md).
+    // The page may set Module.maxCanvasPixels to measure others.
+    maxPixels: 1920 * 1080,
+    // The room the page leaves the canvas (the whole screen in full screen),
+    // at devicePixelRatio while the frame stays within maxPixels.
     canvasSize: function() {
-      if (document.fullscreenElement) {
-        return [Math.max(window.innerWidth, 1), Math.max(window.innerHeight, 1)];
-      }
-      // Never wider than the page, else the size asked for at start.
-      var room = document.documentElement.clientWidth;
-      return [Math.max(Math.min(WebWindow.startWidth, room), 1), WebWindow.startHeight];
+      var width = Math.max(Module.canvas.clientWidth, 1);
+      var height = Math.max(Module.canvas.clientHeight, 1);
+      var cap = Module.maxCanvasPixels > 0 ? Module.maxCanvasPixels : WebWindow.maxPixels;
+      var scale = Math.min(window.devicePixelRatio || 1, Math.sqrt(cap / (width * height)));
+      return [Math.max(Math.round(width * scale), 1), Math.max(Math.round(height * scale), 1)];
     },
     followPage: function() {
       var size = WebWindow.canvasSize();
@@ -30,23 +36,66 @@ mergeInto(LibraryManager.library, {
       Module.canvas.height = size[1];
       WebWindow.events.push([3, size[0], size[1]]);
     },
+    resizeObserver: null,
     // The keys that come as virtual keys, TranslateMessage making their
-    // characters; every other typed character comes as itself.
-    virtualKeys: {Escape: 0x1B, Enter: 0x0D, Backspace: 0x08, Tab: 0x09},
+    // characters; every other typed character comes as itself. Tab is left
+    // to the browser, which moves the focus with it.
+    virtualKeys: {Escape: 0x1B, Enter: 0x0D, Backspace: 0x08},
+    // Keys typed in the page's own fields are theirs, and so are Enter and
+    // Space on its buttons; every other key still steers the tunnel.
+    isPageControl: function(event) {
+      var target = event.target;
+      if (!(target instanceof Element)) return false;
+      if (target.closest('input, select, textarea') !== null) return true;
+      return (event.key === 'Enter' || event.key === ' ') &&
+             target.closest('button, summary, a[href]') !== null;
+    },
     onKeyDown: function(event) {
       if (WebWindow.boxOpen || event.ctrlKey && !event.altKey || event.metaKey) return;
+      if (WebWindow.isPageControl(event)) return;
       var virtualKey = WebWindow.virtualKeys[event.key];
       if (virtualKey !== undefined) {
         WebWindow.events.push([2, virtualKey, event.repeat ? 1 : 0]);
       } else if (event.key.length === 1) {
-        var code = event.key.charCodeAt(0);
-        // What an ANSI window gets: Latin-1 without its control characters.
-        if (code < 0x20 || (code >= 0x7F && code < 0xA0) || code > 0xFF) return;
-        WebWindow.events.push([1, code, 0]);
+        if (!WebWindow.typeCharacter(event.key)) return;
       } else {
         return;
       }
       event.preventDefault();
+    },
+    // What an ANSI window gets: Latin-1 without its control characters.
+    typeCharacter: function(character) {
+      var code = character.charCodeAt(0);
+      if (code < 0x20 || (code >= 0x7F && code < 0xA0) || code > 0xFF) return false;
+      WebWindow.events.push([1, code, 0]);
+      return true;
+    },
+    // The page's on-screen keys: a character, or 'Escape'.
+    typeKey: function(key) {
+      if (key === 'Escape') WebWindow.events.push([2, 0x1B, 0]);
+      else WebWindow.typeCharacter(key);
+    },
+    // The viewer's picture as the page hands it over (bytes of a file the
+    // program's picture reader takes): written into the module's files, the
+    // last one only, and announced to the model.
+    pictureCount: 0,
+    showPicture: function(bytes) {
+      if (WebWindow.pictureCount > 0) {
+        try {
+          FS.unlink('/viewer-picture-' + WebWindow.pictureCount);
+        } catch (error) {
+          // already gone
+        }
+      }
+      ++WebWindow.pictureCount;
+      FS.writeFile('/viewer-picture-' + WebWindow.pictureCount, bytes);
+      WebWindow.events.push([5, WebWindow.pictureCount, 0]);
+    },
+    onContextLost: function(event) {
+      event.preventDefault();  // the browser may then restore it
+    },
+    onContextRestored: function() {
+      WebWindow.events.push([4, 0, 0]);
     },
     toggleFullScreen: function() {
       if (document.fullscreenElement) {
@@ -55,13 +104,20 @@ mergeInto(LibraryManager.library, {
         Module.canvas.requestFullscreen().catch(function() {});
       }
     },
-    // Where the record's name points: the page's own folder.
+    // Where the record's name points: the page's own folder. The page may
+    // have fetched it already, and shows how far the fetch has come.
     jpegBytes: async function(path) {
       var cached = WebWindow.jpegCache;
       if (cached && cached.path === path) return cached.bytes;
-      var response = await fetch(path, {cache: 'no-store'});
-      if (!response.ok) return null;
-      var bytes = new Uint8Array(await response.arrayBuffer());
+      var url = new URL(path, document.baseURI).href;
+      var bytes;
+      if (Module.page && Module.page.fileBytes) {
+        bytes = await Module.page.fileBytes(url);
+      } else {
+        var response = await fetch(url);
+        bytes = response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+      }
+      if (bytes === null) return null;
       WebWindow.jpegCache = {path: path, bytes: bytes};
       return bytes;
     },
@@ -107,8 +163,15 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('keydown', WebWindow.onKeyDown);
     window.addEventListener('resize', WebWindow.followPage);
     document.addEventListener('fullscreenchange', WebWindow.followPage);
+    if (window.ResizeObserver) {
+      WebWindow.resizeObserver = new ResizeObserver(function() { WebWindow.followPage(); });
+      WebWindow.resizeObserver.observe(Module.canvas);
+    }
     Module.canvas.addEventListener('dblclick', WebWindow.toggleFullScreen);
-    if (Module.page) Module.page.windowOpened(WebWindow.toggleFullScreen);
+    Module.canvas.addEventListener('webglcontextlost', WebWindow.onContextLost);
+    Module.canvas.addEventListener('webglcontextrestored', WebWindow.onContextRestored);
+    if (Module.page) Module.page.windowOpened(WebWindow.toggleFullScreen, WebWindow.typeKey,
+                                             WebWindow.showPicture);
   },
 
   WebCloseCanvas__deps: ['$WebWindow'],
@@ -116,7 +179,10 @@ mergeInto(LibraryManager.library, {
     window.removeEventListener('keydown', WebWindow.onKeyDown);
     window.removeEventListener('resize', WebWindow.followPage);
     document.removeEventListener('fullscreenchange', WebWindow.followPage);
+    if (WebWindow.resizeObserver) WebWindow.resizeObserver.disconnect();
+    WebWindow.resizeObserver = null;
     Module.canvas.removeEventListener('dblclick', WebWindow.toggleFullScreen);
+    Module.canvas.removeEventListener('webglcontextrestored', WebWindow.onContextRestored);
     if (document.fullscreenElement) document.exitFullscreen();
     WebWindow.events = [];
     if (Module.page) Module.page.windowClosed();
@@ -180,6 +246,16 @@ mergeInto(LibraryManager.library, {
 
   WebDebugOutput: function(text) {
     console.info(UTF8ToString(text));
+  },
+
+  // A value of the viewer's look, as the page has it (address, else the
+  // viewer's kept choice), into text of size bytes: 1, or 0 when unset.
+  WebLookText: function(name, text, size) {
+    var value = Module.page && Module.page.lookValue ? Module.page.lookValue(UTF8ToString(name))
+                                                      : null;
+    if (value === null || value === undefined) return 0;
+    stringToUTF8(String(value), text, size);
+    return 1;
   },
 
   WebProgramEnded: function(exitCode) {

@@ -2,11 +2,12 @@
 # Serves the site from 127.0.0.1 in five forms (as built; without Demo.jpg;
 # with a PNG as Demo.jpg; with Demo.jpg cut in half; with its frame header
 # declaring 65500 x 65500 pixels, far above the adapter's cap) and runs the
-# browser tests against it. A missing tool fails the test.
+# browser tests against it: headless Chromium, then Firefox ESR windowed in
+# an Xvfb of its own. A missing tool fails the test.
 set -euo pipefail
 site=$1
 here="$(cd "$(dirname "$0")" && pwd)"
-for tool in node python3 /usr/bin/chromium; do
+for tool in node python3 /usr/bin/chromium /usr/bin/firefox-esr Xvfb; do
   command -v "$tool" >/dev/null || { echo "run-e2e: $tool is missing" >&2; exit 1; }
 done
 [[ -d "$here/node_modules/puppeteer-core" ]] ||
@@ -15,11 +16,13 @@ done
 
 root=$(mktemp -d)
 server=
+xserver=
 cleanup() {
-  if [[ -n "$server" ]]; then
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-  fi
+  for process in "$server" "$xserver"; do
+    [[ -n "$process" ]] || continue
+    kill "$process" 2>/dev/null || true
+    wait "$process" 2>/dev/null || true
+  done
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -47,4 +50,15 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n "$port" ]] || { echo "run-e2e: the server did not start" >&2; cat "$root/server.log" >&2; exit 1; }
-node "$here/tunnel-e2e.mjs" "http://127.0.0.1:$port"
+shots=${TUNNEL_WEB_SHOTS:-$site/../web-shots}
+status=0
+node "$here/tunnel-e2e.mjs" "http://127.0.0.1:$port" "$root/ok" "$shots" || status=1
+
+# Xvfb picks a free display and writes its number once it accepts clients.
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -noreset -screen 0 1280x1024x24 >"$root/xvfb.log" 2>&1 &
+xserver=$!
+read -r -t 30 -u "$displayfd" display ||
+  { echo "run-e2e: Xvfb did not start" >&2; cat "$root/xvfb.log" >&2; exit 1; }
+DISPLAY=":$display" node "$here/firefox-e2e.mjs" "http://127.0.0.1:$port" "$shots" || status=1
+exit "$status"

@@ -1,0 +1,128 @@
+// The page end to end in a second engine: Debian's Firefox ESR, windowed
+// under the X server in DISPLAY (it has WebGL there, on llvmpipe), driven by
+// puppeteer-core over WebDriver BiDi. Usage: node firefox-e2e.mjs BASE_URL
+// SHOT_DIR, BASE_URL serving the site as ok/ (run-e2e.sh).
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [base, shotDir] = process.argv.slice(2);
+const kTitle = "Zelk's little tunnel";
+const kRateTitle = /^Zelk's little tunnel - [0-9.e+]+ fps \((\d+) tri\)$/;
+
+const browser = await puppeteer.launch({
+  browser: 'firefox',
+  executablePath: '/usr/bin/firefox-esr',
+  headless: false,
+  extraPrefsFirefox: {'webgl.force-enabled': true},
+});
+const errors = [];
+let failures = 0;
+
+async function check(name, body) {
+  const started = Date.now();
+  const page = await browser.newPage();
+  page.on('pageerror', (error) => errors.push(`${name}: ${error.message}`));
+  try {
+    await body(page);
+    console.log(`ok   firefox: ${name} (${Date.now() - started} ms)`);
+  } catch (error) {
+    ++failures;
+    console.log(`FAIL firefox: ${name}: ${error.message}`);
+  } finally {
+    await page.close();
+  }
+}
+
+// How many pixels of a screenshot of the canvas have colour.
+async function colouredShare(page) {
+  const png = await (await page.$('#canvas')).screenshot({encoding: 'base64'});
+  return page.evaluate(async (data) => {
+    const image = new Image();
+    image.src = 'data:image/png;base64,' + data;
+    await image.decode();
+    const canvas = document.createElement('canvas');
+    canvas.width = image.width;
+    canvas.height = image.height;
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const rgba = context.getImageData(0, 0, image.width, image.height).data;
+    let coloured = 0;
+    for (let i = 0; i < rgba.length; i += 4) {
+      const [r, g, b] = [rgba[i], rgba[i + 1], rgba[i + 2]];
+      if (Math.max(r, g, b) - Math.min(r, g, b) > 24) ++coloured;
+    }
+    return coloured / (rgba.length / 4);
+  }, png);
+}
+
+await check('the warning, the tunnel with its texture, keys, the end', async (page) => {
+  await page.setViewport({width: 800, height: 600});
+  await page.goto(`${base}/ok/index.html`);
+  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  assert.match(await page.$eval('#box-text', (e) => e.textContent), /^Warning: watching/);
+  await page.click('#box-ok');
+  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
+                             {timeout: 30000}, kRateTitle.source);
+  const share = await colouredShare(page);
+  assert.ok(share > 0.01, `texture colours on ${share} of the canvas`);
+  await page.screenshot({path: path.join(shotDir, 'firefox-running.png')});
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: 60000});
+  assert.equal(await page.$eval('#status', (e) => e.textContent), 'The tunnel has ended.');
+  assert.equal(await page.title(), kTitle);
+});
+
+await check('a narrow window: the box fits and its text wraps', async (page) => {
+  await page.setViewport({width: 360, height: 640});
+  await page.goto(`${base}/ok/index.html`);
+  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  const fits = await page.evaluate(() => {
+    const text = document.getElementById('box-text');
+    return {scroll: text.scrollWidth, client: text.clientWidth,
+            right: document.getElementById('box').getBoundingClientRect().right};
+  });
+  assert.ok(fits.scroll <= fits.client && fits.right <= 360, JSON.stringify(fits));
+  await page.keyboard.press('Tab');
+  await page.keyboard.press('Enter');  // on Cancel
+  await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: 30000});
+  assert.equal(await page.$eval('#canvas', (e) => getComputedStyle(e).visibility), 'hidden');
+});
+
+await check('a phone-sized window: the on-screen keys are 44 px and steer', async (page) => {
+  await page.setViewport({width: 390, height: 844});
+  await page.goto(`${base}/ok/index.html`);
+  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await page.click('#box-ok');
+  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
+                             {timeout: 30000}, kRateTitle.source);
+  const small = await page.$$eval('#controls button', (all) => all
+      .filter((e) => e.offsetParent !== null)
+      .map((e) => [e.textContent.trim(), e.getBoundingClientRect()])
+      .filter(([, r]) => r.width < 44 || r.height < 44)
+      .map(([name, r]) => `${name} ${r.width}x${r.height}`));
+  assert.deepEqual(small, []);
+  await page.screenshot({path: path.join(shotDir, 'firefox-phone.png')});
+  // Two title changes: the second wholly after what came before.
+  const laterTriangles = async () => {
+    for (let i = 0; i < 2; ++i) {
+      const old = await page.title();
+      await page.waitForFunction((title) => document.title !== title, {timeout: 30000}, old);
+    }
+    return Number(kRateTitle.exec(await page.title())[1]);
+  };
+  const before = await laterTriangles();
+  await page.click('#controls [data-key="1"]');
+  const after = await laterTriangles();
+  assert.ok(after % 16 === 0 && after * 4 <= before, `8 quads: ${before} -> ${after} triangles`);
+  await page.click('#controls [data-key="Escape"]');
+  await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: 60000});
+});
+
+await browser.close();
+if (errors.length > 0) {
+  ++failures;
+  console.log(`FAIL firefox: uncaught errors:\n  ${errors.join('\n  ')}`);
+}
+console.log(failures === 0 ? 'firefox e2e: all passed' : `firefox e2e: ${failures} failed`);
+process.exit(failures === 0 ? 0 : 1);
