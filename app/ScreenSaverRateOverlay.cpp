@@ -47,13 +47,15 @@ bool MakeFont(HDC deviceContext, int pixelHeight)
     const bool made = GetTextMetricsA(deviceContext, &metrics) &&
                       wglUseFontBitmapsA(deviceContext, kFirstCharacter, kCharacterCount, base);
     // Some drivers make the blank space's list without its advance (Wine's
-    // does): ours moves the raster position by the font's own width.
+    // over Mesa does, and Mesa skips the move of an empty bitmap): ours
+    // draws one blank pixel and moves by the font's own width.
     INT spaceWidth = 0;
     const bool spaced = made && GetCharWidth32A(deviceContext, ' ', ' ', &spaceWidth);
     SelectObject(deviceContext, previous);
     if (spaced) {
         glNewList(base + (' ' - kFirstCharacter), GL_COMPILE);
-        glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(spaceWidth), 0.0f, nullptr);
+        static const GLubyte kBlank[4] = {};
+        glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(spaceWidth), 0.0f, kBlank);
         glEndList();
     }
     if (!made || !spaced) {
