@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "look/LookOptions.h"
 #include "texture/TextureLocation.h"
 
 namespace {
@@ -61,7 +62,18 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
             result.action = CommandAction::kVersion;
             return result;
         }
-        if (argument == "--root") {
+        if (const char* accepted = LookOptionValues(argument)) {
+            if (i + 1 >= argc || !ParseLookOption(argument, argv[i + 1], &result.look)) {
+                result.action = CommandAction::kBadValue;
+                result.badOption = argv[i];
+                result.badValue = i + 1 < argc ? argv[i + 1] : "";
+                result.accepted = accepted;
+                return result;
+            }
+            ++i;
+        } else if (argument == "--saver-pictures") {
+            result.saverPictures = true;
+        } else if (argument == "--root") {
             result.onForeignWindow = true;
         } else if (argument == "--window-id" && i + 1 < argc &&
                    ParseWindowId(argv[i + 1], &result.windowId)) {
@@ -71,7 +83,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
                    ParseDelay(argv[i + 1], &result.delayMicroseconds)) {
             ++i;
         } else if (argument == "--fps") {
-            result.showRate = true;
+            result.look.showRate = true;
         } else {
             const bool takesValue = argument == "--window-id" || argument == "--delay";
             result.action = CommandAction::kBadOption;
@@ -87,14 +99,33 @@ std::string HelpText(const std::string& installedTexture)
 {
     std::string text =
         std::string("Usage: ") + kCommand +
-        " [--help | --version | (--root | --window-id ID) [--fps] [--delay USEC]]\n"
+        " [--help | --version] [look options] [(--root | --window-id ID) [--fps]\n"
+        "       [--delay USEC]]\n"
         "Zelk's little tunnel: the camera flies without end through a twisting,\n"
         "textured tunnel. A warning box comes first; then the tunnel runs in a\n"
         "window until Escape.\n"
         "\n"
-        "Options (each also with one dash: -root, -window-id, -fps, -delay):\n"
+        "Options (each also with one dash: -root, -speed 3, ...):\n"
         "  -h, --help     show this help and exit\n"
         "      --version  show the version and exit\n"
+        "\n"
+        "The look it starts with, as if these keys were typed before the first frame\n"
+        "(the keys still work on top):\n"
+        "      --shape plain|rippled\n"
+        "                 rippled: the space key, so the whole tunnel ripples\n"
+        "      --speed N  N presses of + (N above 0) or - (below 0), -8 to 8;\n"
+        "                 0 is the usual speed\n"
+        "      --focal N  N presses of * or /, -8 to 8\n"
+        "      --quads 8|16|32|64\n"
+        "                 quads per ring: the key 1, 2, 3 or 4 (default 64)\n"
+        "      --texture PATH\n"
+        "                 the picture instead of Demo.jpg: a JPEG, PNG or BMP file,\n"
+        "                 or a folder, searched at any depth, from which one is\n"
+        "                 picked at random at each start\n"
+        "      --saver-pictures\n"
+        "                 a picture from the image folder set in XScreenSaver's\n"
+        "                 settings (imageDirectory in ~/.xscreensaver), through\n"
+        "                 xscreensaver-getimage-file; without one, as if not given\n"
         "\n"
         "As an XScreenSaver hack (no box, no title, keys ignored; ends on SIGTERM,\n"
         "SIGINT or the window's destruction):\n"
@@ -115,10 +146,26 @@ std::string HelpText(const std::string& installedTexture)
         "  1 .. 4   8, 16, 32 or 64 quads per ring\n"
         "  Escape   no new rings; the program ends once the camera has passed the last one\n"
         "\n"
-        "Texture: Demo.jpg in the current folder; without one there,\n";
+        "Texture: the picture chosen, else Demo.jpg in the current folder; without\n"
+        "one there, ";
     text += installedTexture.empty() ? std::string("the installed copy") : installedTexture;
-    text += ";\nwithout either, a black and white checker.\n";
+    text +=
+        ";\nwithout either, or when the picture cannot be read, a black and white\n"
+        "checker.\n";
     return text;
+}
+
+std::string CommandLineError(const CommandLine& commandLine)
+{
+    if (commandLine.action == CommandAction::kBadValue) {
+        std::string line =
+            std::string(kCommand) + ": " + commandLine.badOption + " takes " + commandLine.accepted;
+        if (!commandLine.badValue.empty())
+            line += ", not '" + commandLine.badValue + "'";
+        return line;
+    }
+    return std::string(kCommand) + ": unknown option or value '" + commandLine.badOption +
+           "' (try " + kCommand + " --help)";
 }
 
 int AnswerCommandLine(const CommandLine& commandLine)
@@ -131,8 +178,8 @@ int AnswerCommandLine(const CommandLine& commandLine)
         std::printf("%s %s\n%s\n", kCommand, TUNNEL_VERSION, kCopyright);
         return 0;
     case CommandAction::kBadOption:
-        std::fprintf(stderr, "%s: unknown option or value '%s' (try %s --help)\n", kCommand,
-                     commandLine.badOption.c_str(), kCommand);
+    case CommandAction::kBadValue:
+        std::fprintf(stderr, "%s\n", CommandLineError(commandLine).c_str());
         return 2;
     case CommandAction::kRun:
         break;

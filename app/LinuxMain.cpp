@@ -3,6 +3,8 @@
 // exit code.
 
 #include "app/CommandLine.h"
+#include "app/SaverPictures.h"
+#include "look/LookSettings.h"
 #include "platform/Win32.h"
 #include "x11/X11Backend.h"
 #include "sdl/SdlBackend.h"
@@ -36,7 +38,7 @@ int RunAsHack(const CommandLine& options)
         return 1;
     }
     std::string reason;
-    if (!StartForeignX11Backend(windowId, options.showRate, options.delayMicroseconds, &reason)) {
+    if (!StartForeignX11Backend(windowId, g_look.showRate, options.delayMicroseconds, &reason)) {
         std::fprintf(stderr, "zelk-tunnel: %s\n", reason.c_str());
         return 1;
     }
@@ -53,6 +55,18 @@ int main(int argc, char** argv)
     const CommandLine options = ParseCommandLine(argc, argv);
     if (options.action != CommandAction::kRun)
         return AnswerCommandLine(options);
+    g_look = options.look;
+    if (options.saverPictures) {
+        // Without a folder in XScreenSaver's settings, the picture the
+        // look already has.
+        std::string file;
+        std::string reason;
+        if (RunPictureHelper(FindPictureHelper(), kPictureHelperTimeoutMs, &file, &reason))
+            g_look.picture = file;
+        else
+            std::fprintf(stderr, "zelk-tunnel: no picture from XScreenSaver's image folder: %s\n",
+                         reason.c_str());
+    }
     if (options.onForeignWindow)
         return RunAsHack(options);
     std::string commandLine;

@@ -8,6 +8,7 @@
 #include "effect/RingTable.h"
 #include "effect/Travel.h"
 #include "effect/TunnelBuilder.h"
+#include "look/LookSettings.h"
 #include "platform/Win32.h"
 #include "texture/Texture.h"
 #include "texture/TextureLocation.h"
@@ -111,8 +112,14 @@ bool InitEffect()
     ApplyProjection(aspect);
     g_lastAspect = aspect;
 
-    // The current folder's file, else the installed one; else its own pattern.
-    g_tunnelTexture.LoadJPEG(TextureFileToLoad(kTextureFile, RunningExecutable()).c_str(), false);
+    // The viewer's picture when there is one. Else the current folder's file,
+    // else the installed one; else its own pattern.
+    if (!g_look.picture.empty()) {
+        g_tunnelTexture.LoadPicture(g_look.picture.c_str());
+    } else {
+        g_tunnelTexture.LoadJPEG(TextureFileToLoad(kTextureFile, RunningExecutable()).c_str(),
+                                 false);
+    }
     glEnable(GL_TEXTURE_2D);
     g_tunnelTexture.Bind();
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
 #include "headless/HeadlessBackend.h"
+#include "look/LookOptions.h"
+#include "look/LookSettings.h"
 
 namespace {
 
@@ -36,6 +39,15 @@ const char kUsage[] =
     "  --dir DIR       load the texture Demo.jpg from DIR (default: the current\n"
     "                  directory; without it the effect uses its checker pattern)\n"
     "  --titles        print every window title the effect sets\n"
+    "\n"
+    "The look it starts with, as the program takes it (also with one dash), typed\n"
+    "as keys after set-up and before frame 1, ahead of any --key 1:...:\n"
+    "  --shape plain|rippled\n"
+    "  --speed N       N presses of + (N above 0) or - (below 0), -8 to 8\n"
+    "  --focal N       N presses of * or /, -8 to 8\n"
+    "  --quads 8|16|32|64\n"
+    "  --texture PATH  a JPEG, PNG or BMP picture instead of Demo.jpg, or a folder\n"
+    "                  from which one is picked at random\n"
     "  --help          show this text\n"
     "\n"
     "Frame 1 is drawn at time 0, as if set-up took no time, so it shows the\n"
@@ -52,6 +64,7 @@ struct Options {
     std::map<long, std::string> keys;
     std::string textureDir;
     bool printTitles = false;
+    LookSettings look;
 };
 
 bool ParseLong(const char* text, long low, long high, long* value)
@@ -122,7 +135,12 @@ int ParseOptions(int argc, char** argv, Options* options)
             return UsageError("unknown option or missing value: " + arg);
         }
         const std::string value = argv[++i];
-        if (arg == "--size") {
+        const std::string lookOption = arg.size() > 2 && arg[1] != '-' ? "-" + arg : arg;
+        if (const char* accepted = LookOptionValues(lookOption)) {
+            if (!ParseLookOption(lookOption, value, &options->look)) {
+                return UsageError(arg + " takes " + accepted + ", not '" + value + "'");
+            }
+        } else if (arg == "--size") {
             const std::size_t x = value.find('x');
             long width = 0;
             long height = 0;
@@ -232,8 +250,22 @@ int main(int argc, char** argv)
     g_hwnd = window;
     g_clientWidth = options.width;
     g_clientHeight = options.height;
+    g_look = options.look;
+    if (!g_look.picture.empty()) {
+        // Named from here, though set-up may run in --dir.
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(g_look.picture, error);
+        if (!error) {
+            g_look.picture = absolute.string();
+        }
+    }
     if (!InitEffectIn(options.textureDir)) {
         return 1;
+    }
+    // As the program's shell does: the look's keys after set-up, before the
+    // first frame.
+    for (const char key : LookKeys(g_look)) {
+        HandleKey(static_cast<unsigned char>(key));
     }
 
     const double step = 1.0 / options.framesPerSecond;

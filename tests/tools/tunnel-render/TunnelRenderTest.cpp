@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "GlContext.h"
+#include "PngFile.h"
 #include "PixelProbe.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
@@ -217,6 +218,111 @@ TEST(TunnelRender, SpaceChangesTheShapeFromTheFarEnd)
     EXPECT_EQ(0.0, DifferingShare(images[0], images[3]))
         << "the shape changed at once, not from the far end";
     EXPECT_GT(DifferingShare(images[1], images[4]), 0.2) << "the rippled shape never arrived";
+}
+
+// The look's options are the keys typed before frame 1, to the pixel; and
+// --quads 8 draws an eighth of the triangles.
+TEST(TunnelRender, LookOptionsAreTheKeysTypedBeforeTheFirstFrame)
+{
+    const std::filesystem::path byOptions = ScratchFile("look-options.png");
+    const std::filesystem::path byKeys = ScratchFile("look-keys.png");
+    const std::filesystem::path plain = ScratchFile("look-default.png");
+    const std::string size = "--size 160x120 ";
+    const RunResult options = RunTool(
+        size + "--shape rippled --speed 3 -focal -2 --quads 16 --shot '90:" + byOptions.string() +
+        "'");
+    ASSERT_EQ(0, options.status) << options.output;
+    ASSERT_EQ(0, RunTool(size + "--key '1: +++//2' --shot '90:" + byKeys.string() + "'").status);
+    ASSERT_EQ(0, RunTool(size + "--shot '90:" + plain.string() + "'").status);
+    RgbImage images[3];
+    const std::filesystem::path files[] = {byOptions, byKeys, plain};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(ReadPng(files[i], &images[i])) << files[i];
+        std::filesystem::remove(files[i]);
+    }
+    EXPECT_EQ(0.0, DifferingShare(images[0], images[1]));
+    EXPECT_GT(DifferingShare(images[0], images[2]), 0.2) << "the look changed nothing";
+
+    const RunResult fine = RunTool("--size 64x48 --fps 30 --frames 31 --titles");
+    const RunResult coarse = RunTool("--size 64x48 --fps 30 --frames 31 --titles -quads 8");
+    EXPECT_GT(TrianglesIn(fine.output), 0) << fine.output;
+    EXPECT_EQ(TrianglesIn(fine.output), 8 * TrianglesIn(coarse.output)) << coarse.output;
+
+    for (const char* bad : {"--quads 12", "--speed x", "--speed 99", "-shape round"}) {
+        const RunResult run = RunTool(bad);
+        EXPECT_EQ(2, run.status) << bad << ": " << run.output;
+        EXPECT_NE(std::string::npos, run.output.find(" takes ")) << bad << ": " << run.output;
+    }
+}
+
+// Share of the pixels whose red stands clearly above green and blue, and
+// likewise for blue.
+void ColourShares(const RgbImage& image, double* reddish, double* bluish)
+{
+    std::size_t red = 0;
+    std::size_t blue = 0;
+    for (std::size_t k = 0; k + 2 < image.rgb.size(); k += 3) {
+        const int r = image.rgb[k];
+        const int g = image.rgb[k + 1];
+        const int b = image.rgb[k + 2];
+        red += r > g + 40 && r > b + 40 ? 1 : 0;
+        blue += b > g + 40 && b > r + 40 ? 1 : 0;
+    }
+    const double pixels = static_cast<double>(image.rgb.size() / 3);
+    *reddish = static_cast<double>(red) / pixels;
+    *bluish = static_cast<double>(blue) / pixels;
+}
+
+// A large PNG picture goes up in colour, in place of the checker; one that
+// cannot be read is the checker, with one line naming it and why.
+TEST(TunnelRender, TexturePicturesInPlaceOfTheChecker)
+{
+    // 1600 x 1200: left half red, right half blue, scaled down before upload.
+    std::vector<unsigned char> pixels(1600 * 1200 * 3, 0);
+    for (std::size_t i = 0; i < 1600 * 1200; ++i) {
+        pixels[i * 3 + ((i % 1600) < 800 ? 0 : 2)] = 255;
+    }
+    const std::filesystem::path picture = ScratchFile("red and blue.png");
+    std::string error;
+    ASSERT_TRUE(WritePngFile(picture.string(), pixels.data(), 1600, 1200, 3, &error)) << error;
+    const std::filesystem::path broken = ScratchFile("broken.png");
+    {
+        std::FILE* file = std::fopen(broken.c_str(), "wb");
+        ASSERT_NE(nullptr, file);
+        std::fwrite("\x89PNG\r\n\x1a\n", 1, 8, file);
+        std::fclose(file);
+    }
+
+    const std::filesystem::path shown = ScratchFile("picture-shown.png");
+    const std::filesystem::path fallback = ScratchFile("picture-fallback.png");
+    const std::filesystem::path checker = ScratchFile("picture-checker.png");
+    const std::string size = "--size 160x120 ";
+    const RunResult good =
+        RunTool(size + "--texture '" + picture.string() + "' --shot '1:" + shown.string() + "'");
+    EXPECT_EQ(0, good.status) << good.output;
+    EXPECT_EQ("", good.output);
+    const RunResult bad =
+        RunTool(size + "--texture '" + broken.string() + "' --shot '1:" + fallback.string() + "'");
+    EXPECT_EQ(0, bad.status) << bad.output;
+    EXPECT_EQ(
+        "zelk-tunnel: cannot show the picture " + broken.string() + ": PNG header cut short\n",
+        bad.output);
+    ASSERT_EQ(0, RunTool(size + "--shot '1:" + checker.string() + "'").status);
+
+    RgbImage images[3];
+    const std::filesystem::path files[] = {shown, fallback, checker};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(ReadPng(files[i], &images[i])) << files[i];
+        std::filesystem::remove(files[i]);
+    }
+    double reddish = 0.0;
+    double bluish = 0.0;
+    ColourShares(images[0], &reddish, &bluish);
+    EXPECT_GT(reddish, 0.1);
+    EXPECT_GT(bluish, 0.1);
+    EXPECT_EQ(0.0, DifferingShare(images[1], images[2])) << "a broken picture is not the checker";
+    std::filesystem::remove(picture);
+    std::filesystem::remove(broken);
 }
 
 TEST(TunnelRender, RejectsBadOptionsAndExplainsItself)
