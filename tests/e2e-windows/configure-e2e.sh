@@ -95,7 +95,7 @@ expect_quads() {
   fail "no rate text in 60 s"
 }
 
-screen() { import -silent -window root -crop "$1" rgb:"$2" 2>/dev/null || fail "cannot read the screen"; }
+screen() { import -silent -window root -crop "$1" -depth 8 rgb:"$2" 2>/dev/null || fail "cannot read the screen"; }
 
 # Pixels of the given RGB file that are not pure green (red or blue above 8).
 not_green() { od -An -v -tu1 -w3 "$1" | awk '$1 > 8 || $3 > 8 { n++ } END { print n + 0 }'; }
@@ -110,8 +110,8 @@ read_corner() {
 
 # A green and black picture, PNG: nothing else on screen is pure green.
 make_green_png() {
-  convert -size 128x128 pattern:checkerboard -fill '#00ff00' -opaque white \
-    -define png:color-type=2 "$work/green.png"
+  convert -size 128x128 xc:black -fill '#00ff00' -draw 'rectangle 0,0 63,63' \
+    -draw 'rectangle 64,64 127,127' -define png:color-type=2 "$work/green.png"
   [[ $(file -b "$work/green.png") == PNG* ]] || fail "could not make the PNG"
 }
 
@@ -167,7 +167,7 @@ run_scenario() {
     note "the tunnel wears the PNG (brightest green $bright)"
     # The rate in the bottom-left corner, as text a reader can read.
     read_corner
-    [[ $read_text == *fps* && $read_text == *tri* ]] || fail "no rate read in the corner: \"$read_text\""
+    [[ $read_text == *tunnel*fps* ]] || fail "no rate read in the corner: \"$read_text\""
     note "the corner reads: $read_text"
     keys x
     expect_exit_0 20
@@ -188,7 +188,7 @@ run_scenario() {
     expect_quads 64
     # Demo.jpg, in colour, and no rate in the corner.
     screen 1024x700+0+0 "$work/screen.rgb"
-    od -An -v -tu1 -w3 "$work/screen.rgb" | awk '$1 != $2 || $2 != $3 { found = 1; exit } END { exit !found }' ||
+    od -An -v -tu1 -w3 "$work/screen.rgb" | awk '$1 != $2 || $2 != $3 { found = 1 } END { exit !found }' ||
       fail "the screen shows no textured tunnel"
     read_corner
     [[ $read_text != *fps* ]] || fail "the rate is drawn: \"$read_text\""
@@ -204,7 +204,7 @@ run_scenario() {
     expect_stored QuadsPerRing "REG_DWORD 0x40"
     expect_stored Speed "REG_DWORD 0x0"
     expect_stored Shape "REG_SZ plain"
-    expect_stored Picture "REG_SZ "
+    expect_stored Picture "REG_SZ"  # empty
     expect_stored ShowRate "REG_DWORD 0x0"
     note "the dialog replaced the junk with the defaults"
     ;;

@@ -120,8 +120,8 @@ note "the Start menu entry started the installed program"
 program_pid=$!
 wait_until 90 eval 'main=$(xdotool search --onlyvisible --name "^${title} - " 2>/dev/null | head -n 1); [[ -n $main ]]' ||
   fail "no saver window from System32"
-import -silent -window root rgb:"$work/screen.rgb" 2>/dev/null || fail "cannot read the screen"
-od -An -v -tu1 -w3 "$work/screen.rgb" | awk '$1 != $2 || $2 != $3 { found = 1; exit } END { exit !found }' ||
+import -silent -window root -depth 8 rgb:"$work/screen.rgb" 2>/dev/null || fail "cannot read the screen"
+od -An -v -tu1 -w3 "$work/screen.rgb" | awk '$1 != $2 || $2 != $3 { found = 1 } END { exit !found }' ||
   fail "the installed saver shows no textured tunnel"
 ! grep -q 'MSGBOX_OnInit' "$work/wine.log" || fail "the saver showed a box"
 xdotool windowfocus --sync "$main" || fail "cannot focus the saver"
