@@ -232,6 +232,27 @@ run_scenario() {
     expect_stored QuadsPerRing "REG_DWORD 0x40"
     expect_stored ShowRate "REG_DWORD 0x0"
     note "Restore defaults, then OK, stored the defaults"
+    # Browse... is the system's open-file dialog: a name typed there and
+    # Return fill in the picture.
+    mkdir -p "$work/Pictures"
+    cp "$texture" "$work/Pictures/Cave.jpg"
+    local picture chooser
+    picture="Z:${work//\//\\}\\Pictures\\Cave.jpg"
+    start_saver /c
+    wait_for_dialog
+    keys alt+b
+    wait_until 30 eval 'chooser=$(xdotool search --onlyvisible --name "^Choose the tunnel'"'"'s picture\$" 2>/dev/null | head -n 1); [[ -n $chooser ]]' ||
+      fail "Browse... opened no file dialog"
+    xdotool windowfocus --sync "$chooser" || fail "cannot focus the file dialog"
+    xdotool type --delay 20 "$picture"
+    keys Return
+    wait_until 20 eval '[[ -z $(xdotool search --onlyvisible --name "^Choose the tunnel" 2>/dev/null) ]]' ||
+      fail "the file dialog stayed open"
+    xdotool windowfocus --sync "$dialog" || fail "cannot focus the dialog again"
+    keys Return
+    expect_exit_0 20
+    expect_stored Picture "REG_SZ $picture"
+    note "Browse... chose $picture"
     # The .scr alone is Configure too.
     start_saver
     wait_for_dialog
