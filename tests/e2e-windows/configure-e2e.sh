@@ -74,13 +74,22 @@ wait_for_saver() {
     fail "no saver window with a rate text appeared"
 }
 
-# Fresh rate texts until one fits the quads per ring: (rings - 1) pairs of
+main_title() { xdotool getwindowname "$main" 2>/dev/null || true; }
+
+# The preview's title, as the helper prints it twice a second.
+preview_title() { { grep '^child: ' "$work/parent.out" 2>/dev/null || true; } | tail -n 1 | tr -d '\r' | sed 's/^child: //'; }
+
+# Fresh rate texts (of the full-screen window, or those the command after
+# the count gives) until one fits the quads per ring: (rings - 1) pairs of
 # 2 x quads triangles, at most 127 pairs.
 expect_quads() {
   local quads=$1 per_pair=$(($1 * 2)) name seen= tries=0
   local deadline=$((SECONDS + 60))
+  shift
+  local read_title=("$@")
+  ((${#read_title[@]} > 0)) || read_title=(main_title)
   while ((SECONDS < deadline)); do
-    name=$(xdotool getwindowname "$main" 2>/dev/null || true)
+    name=$("${read_title[@]}")
     if [[ $name =~ $rate_pattern && $name != "$seen" ]]; then
       seen=$name
       local triangles=${BASH_REMATCH[1]}
@@ -113,6 +122,17 @@ make_green_png() {
   convert -size 128x128 xc:black -fill '#00ff00' -draw 'rectangle 0,0 63,63' \
     -draw 'rectangle 64,64 127,127' -define png:color-type=2 "$work/green.png"
   [[ $(file -b "$work/green.png") == PNG* ]] || fail "could not make the PNG"
+}
+
+# The helper window a preview draws in or a dialog is owned by: its handle
+# in $handle, its X window in $parent.
+start_preview_parent() {
+  (cd "$work" && exec env WINEDEBUG=-all wine "$preview_parent") >"$work/parent.out" 2>/dev/null &
+  parent_pid=$!
+  wait_until 60 test -s "$work/parent.out" || fail "the helper window's program did not start"
+  handle=$(head -n 1 "$work/parent.out" | tr -d '\r')
+  wait_until 20 eval 'parent=$(xdotool search --onlyvisible --name "^Preview parent\$" 2>/dev/null | head -n 1); [[ -n $parent ]]' ||
+    fail "the helper window is not visible"
 }
 
 run_scenario() {
@@ -171,6 +191,14 @@ run_scenario() {
     note "the corner reads: $read_text"
     keys x
     expect_exit_0 20
+
+    # The preview reads the look too.
+    start_preview_parent
+    start_saver /p "$handle"
+    expect_quads 8 preview_title
+    xdotool windowfocus --sync "$parent" || fail "cannot focus the preview's parent"
+    keys Return
+    expect_exit_0 20
     ;;
   junk_values)
     start_display
@@ -213,13 +241,7 @@ run_scenario() {
     wine_reg delete "$key" /f >/dev/null || true
     wine_reg add "$key" /v QuadsPerRing /t REG_DWORD /d 16 /f >/dev/null
     wine_reg add "$key" /v ShowRate /t REG_DWORD /d 1 /f >/dev/null
-    (cd "$work" && exec env WINEDEBUG=-all wine "$preview_parent") >"$work/parent.out" 2>/dev/null &
-    parent_pid=$!
-    wait_until 60 test -s "$work/parent.out" || fail "the owner window's program did not start"
-    local handle parent
-    handle=$(head -n 1 "$work/parent.out" | tr -d '\r')
-    wait_until 20 eval 'parent=$(xdotool search --onlyvisible --name "^Preview parent\$" 2>/dev/null | head -n 1); [[ -n $parent ]]' ||
-      fail "the owner window is not visible"
+    start_preview_parent
     start_saver "/c:$handle"
     wait_for_dialog
     # Wine marks an owned window transient for its owner's X window.
