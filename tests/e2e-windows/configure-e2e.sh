@@ -235,6 +235,23 @@ run_scenario() {
     expect_stored Picture "REG_SZ"  # empty
     expect_stored ShowRate "REG_DWORD 0x0"
     note "the dialog replaced the junk with the defaults"
+    # A speed typed out of range: OK says what it takes and keeps the dialog.
+    start_saver /c
+    wait_for_dialog
+    keys alt+p 1 2 Return
+    wait_until 20 grep -q 'MSGBOX_OnInit L"The speed must be a whole number from -8 to 8."' "$work/wine.log" ||
+      fail "no box for a speed of 12"
+    local box
+    wait_until 10 eval 'box=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1); [[ -n $box ]]' ||
+      fail "the box is not on screen"
+    xdotool windowfocus --sync "$box" || fail "cannot focus the box"
+    keys Return
+    program_running || fail "the dialog closed on a bad speed"
+    xdotool windowfocus --sync "$dialog" || fail "cannot focus the dialog again"
+    keys Escape
+    expect_exit_0 20
+    expect_stored Speed "REG_DWORD 0x0"
+    note "a speed of 12 was refused with a box, nothing stored"
     ;;
   owned_and_defaults)
     start_display
