@@ -6,71 +6,13 @@
 #include "png/PngRequest.h"
 
 #include "platform/Win32Types.h"  // <windows.h>, lean and without min/max
-#include <objbase.h>
+#include "wic/WicFile.h"
 #include <wincodec.h>
 
 #include <climits>
 #include <string>
 
 namespace {
-
-// Owns one COM interface pointer for the length of a decode.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (pointer_ != nullptr)
-            pointer_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    T* operator->() const { return pointer_; }
-    T* get() const { return pointer_; }
-    T** out() { return &pointer_; }
-    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    T* pointer_ = nullptr;
-};
-
-// COM for the calling thread, for one decode; a thread already in the other
-// apartment model keeps it, WIC works in either.
-class ComScope {
-public:
-    ComScope()
-    {
-        const HRESULT result =
-            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        ready_ = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
-        mustUninitialise_ = SUCCEEDED(result);
-    }
-    ~ComScope()
-    {
-        if (mustUninitialise_)
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-    bool Ready() const { return ready_; }
-
-private:
-    bool ready_ = false;
-    bool mustUninitialise_ = false;
-};
-
-// The name is in the process's ANSI code page, as CreateFileA takes it.
-bool WidePath(const char* path, std::wstring& wide)
-{
-    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
-    if (length <= 1)
-        return false;
-    wide.assign(static_cast<std::size_t>(length), L'\0');
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], length) == length;
-}
 
 PngResult Failure(HRESULT result)
 {
@@ -85,7 +27,7 @@ PngResult DecodePngFile(const PngRequest& request)
     if (!com.Ready())
         return PngResult::kDecode;
     std::wstring path;
-    if (!WidePath(request.path, path))
+    if (!WidePath(request.path, path) || !IsDiskFile(path))
         return PngResult::kCannotOpen;
     ComRef<IWICImagingFactory> factory;
     ComRef<IWICStream> stream;
