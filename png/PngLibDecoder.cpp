@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,6 +19,20 @@ namespace {
 // hostile file from making libpng hold much of them.
 constexpr png_alloc_size_t kMaxChunkBytes = 8u * 1024 * 1024;
 constexpr png_uint_32 kMaxCachedChunks = 1000;
+
+// libpng does not apply the chunk cap to every chunk (a text chunk may
+// declare 2 GB and get them), so each of its allocations is capped here:
+// nothing it needs is larger than a few rows of 16-bit RGBA.
+png_voidp CappedMalloc(png_structp png, png_alloc_size_t size)
+{
+    const auto* cap = static_cast<const png_alloc_size_t*>(png_get_mem_ptr(png));
+    return size > *cap ? nullptr : std::malloc(size);
+}
+
+void CappedFree(png_structp, png_voidp pointer)
+{
+    std::free(pointer);
+}
 
 // As the JPEG decoder: only a regular file, checked on what was opened.
 std::FILE* OpenRegularFile(const char* path)
@@ -55,8 +70,11 @@ PngResult DecodePngFile(const PngRequest& request)
     if (file == nullptr) {
         return PngResult::kCannotOpen;
     }
+    const png_alloc_size_t rowBytes = static_cast<png_alloc_size_t>(request.width) * 8;
+    png_alloc_size_t allocationCap = kMaxChunkBytes + rowBytes;
     png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, TrapError, DiscardWarning);
+        png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, TrapError, DiscardWarning,
+                                 &allocationCap, CappedMalloc, CappedFree);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (info == nullptr) {
         png_destroy_read_struct(&png, nullptr, nullptr);

@@ -1,12 +1,13 @@
 // Writes the fuzzers' seed corpora: small valid files and typical broken ones,
 // all made here.
-//   make-fuzz-seeds <bmp folder> <jpeg folder>
+//   make-fuzz-seeds <bmp folder> <jpeg folder> <png folder>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "JpegWriter.h"
+#include "PngTestFiles.h"
 #include "TestImages.h"
 
 namespace {
@@ -89,19 +90,72 @@ void JpegSeeds(const std::string& dir)
     WriteBytes(path("corrupt.jpg"), corrupt);
 }
 
+// Samples for width x height pixels of channels each, of depth bits.
+std::vector<unsigned char> PngRows(int width, int height, int channels, int depth)
+{
+    const std::size_t stride = (static_cast<std::size_t>(width) * channels * depth + 7) / 8;
+    std::vector<unsigned char> rows(stride * static_cast<std::size_t>(height));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<unsigned char>(i * 37 + 11);
+    return rows;
+}
+
+void PngSeeds(const std::string& dir)
+{
+    const auto put = [&](const char* name, PngLayout layout, int channels) {
+        WriteBytes(dir + "/" + name, MakePng(layout, PngRows(static_cast<int>(layout.width),
+                                                             static_cast<int>(layout.height),
+                                                             channels, layout.bitDepth)));
+    };
+    PngLayout rgb;
+    rgb.width = 7;
+    rgb.height = 5;
+    put("rgb-7x5.png", rgb, 3);
+    PngLayout rgba16 = rgb;
+    rgba16.colourType = 6;
+    rgba16.bitDepth = 16;
+    put("rgba16-7x5.png", rgba16, 4);
+    PngLayout grey2 = rgb;
+    grey2.colourType = 0;
+    grey2.bitDepth = 2;
+    grey2.interlaced = true;
+    put("grey2-interlaced-7x5.png", grey2, 1);
+    PngLayout greyAlpha = rgb;
+    greyAlpha.colourType = 4;
+    greyAlpha.transparency.clear();
+    put("grey-alpha-7x5.png", greyAlpha, 2);
+    PngLayout palette = rgb;
+    palette.colourType = 3;
+    palette.bitDepth = 4;
+    for (int i = 0; i < 16; ++i)
+        palette.palette.insert(palette.palette.end(), {static_cast<unsigned char>(i * 16),
+                                                       static_cast<unsigned char>(i * 3),
+                                                       static_cast<unsigned char>(255 - i)});
+    palette.transparency = {0, 128, 255};
+    put("palette4-trns-7x5.png", palette, 1);
+    PngLayout keyed = rgb;
+    keyed.transparency = {0, 11, 0, 48, 0, 85};
+    put("rgb-trns-7x5.png", keyed, 3);
+
+    std::vector<unsigned char> valid = ReadBytes(dir + "/rgb-7x5.png");
+    WriteBytes(dir + "/cut.png", Cut(valid, valid.size() - 20));
+    WriteBytes(dir + "/header-only.png", Cut(valid, 33));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s BMP_DIR JPEG_DIR\n", argv[0]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s BMP_DIR JPEG_DIR PNG_DIR\n", argv[0]);
         return 2;
     }
-    for (int i = 1; i < 3; ++i) {
+    for (int i = 1; i < 4; ++i) {
         std::filesystem::remove_all(argv[i]);
         std::filesystem::create_directories(argv[i]);
     }
     BmpSeeds(argv[1]);
     JpegSeeds(argv[2]);
+    PngSeeds(argv[3]);
     return 0;
 }

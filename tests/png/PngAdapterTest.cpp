@@ -1,175 +1,310 @@
-// The PNG adapter's contract on files written here, byte for byte, against
-// whichever decoder the platform links: libpng on Linux, the Imaging
-// Component under Windows. Both must give the same pixels.
-
 #include "png/PngAdapter.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "tests/support/TempDir.h"
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "PngTestFiles.h"
+#include "TempDir.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-void Put32(Bytes* out, std::uint32_t value)
+// Samples, channels per pixel, packed as the file stores them.
+std::vector<unsigned char> Pack(int width, int height, int channels, int depth,
+                                const std::function<unsigned(int x, int y, int c)>& sample)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out->push_back(static_cast<unsigned char>(value >> shift));
-}
-
-std::uint32_t Crc32(const unsigned char* data, std::size_t size)
-{
-    std::uint32_t crc = 0xffffffffu;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    std::vector<unsigned char> rows;
+    for (int y = 0; y < height; ++y) {
+        unsigned bits = 0;
+        int held = 0;
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                const unsigned value = sample(x, y, c);
+                if (depth == 16) {
+                    rows.push_back(static_cast<unsigned char>(value >> 8));
+                    rows.push_back(static_cast<unsigned char>(value));
+                    continue;
+                }
+                bits = (bits << depth) | value;
+                held += depth;
+                if (held == 8) {
+                    rows.push_back(static_cast<unsigned char>(bits));
+                    bits = 0;
+                    held = 0;
+                }
+            }
+        }
+        if (held > 0)
+            rows.push_back(static_cast<unsigned char>(bits << (8 - held)));
     }
-    return ~crc;
+    return rows;
 }
 
-void PutChunk(Bytes* out, const char* type, const Bytes& data)
-{
-    Put32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t start = out->size();
-    out->insert(out->end(), type, type + 4);
-    out->insert(out->end(), data.begin(), data.end());
-    Put32(out, Crc32(out->data() + start, out->size() - start));
-}
-
-// A zlib stream of stored blocks: no compressor needed to write one.
-Bytes Stored(const Bytes& raw)
-{
-    Bytes out = {0x78, 0x01};
-    std::size_t at = 0;
-    do {
-        const std::size_t length = raw.size() - at < 65535 ? raw.size() - at : 65535;
-        out.push_back(at + length == raw.size() ? 1 : 0);
-        out.push_back(static_cast<unsigned char>(length));
-        out.push_back(static_cast<unsigned char>(length >> 8));
-        out.push_back(static_cast<unsigned char>(~length));
-        out.push_back(static_cast<unsigned char>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-    } while (at < raw.size());
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (const unsigned char byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32(&out, (b << 16) | a);
-    return out;
-}
-
-// A PNG of the given rows (each already with its filter byte), with an
-// optional palette and transparency chunk.
-Bytes Png(std::uint32_t width, std::uint32_t height, int depth, int colour, const Bytes& rows,
-          const Bytes& palette = {}, const Bytes& transparency = {})
-{
-    Bytes out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    Bytes header;
-    Put32(&header, width);
-    Put32(&header, height);
-    header.insert(header.end(),
-                  {static_cast<unsigned char>(depth), static_cast<unsigned char>(colour), 0, 0, 0});
-    PutChunk(&out, "IHDR", header);
-    if (!palette.empty())
-        PutChunk(&out, "PLTE", palette);
-    if (!transparency.empty())
-        PutChunk(&out, "tRNS", transparency);
-    PutChunk(&out, "IDAT", Stored(rows));
-    PutChunk(&out, "IEND", {});
-    return out;
-}
-
-struct Decoded {
-    PngResult result;
-    std::int32_t width;
-    std::int32_t height;
-    Bytes pixels;
+struct Format {
+    const char* name;
+    PngLayout layout;
+    std::function<unsigned(int x, int y, int c)> sample;
+    std::function<unsigned(int x, int y, int c)> expected;  // the RGB byte read back
 };
 
-Decoded Read(const Bytes& file)
+unsigned Wave(int x, int y, int c)
 {
-    TempDir folder;
-    const std::string path = folder.Path("picture.png");
-    WriteBytes(path, file);
-    PngImage image;
-    const PngResult result = ReadPngFile(path.c_str(), &image);
-    Decoded decoded = {result, image.width, image.height, {}};
-    if (image.pixels != nullptr) {
-        decoded.pixels.assign(image.pixels,
-                              image.pixels + static_cast<std::size_t>(image.width) *
-                                                 static_cast<std::size_t>(image.height) * 3);
+    return static_cast<unsigned>((x * 53 + y * 31 + c * 97) % 256);
+}
+
+unsigned Alpha(int x, int y)
+{
+    const unsigned alphas[] = {0, 128, 255, 64};
+    return alphas[(x + y) % 4];
+}
+
+unsigned OnBlack(unsigned value, unsigned alpha)
+{
+    return (value * alpha + 127) / 255;
+}
+
+PngLayout Layout(std::uint32_t width, std::uint32_t height, int depth, int colour)
+{
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitDepth = depth;
+    layout.colourType = colour;
+    return layout;
+}
+
+std::vector<unsigned char> Palette(int entries)
+{
+    std::vector<unsigned char> palette;
+    for (int i = 0; i < entries; ++i)
+        palette.insert(palette.end(),
+                       {static_cast<unsigned char>(i * 13), static_cast<unsigned char>(255 - i),
+                        static_cast<unsigned char>(i * 7 + 3)});
+    return palette;
+}
+
+std::vector<Format> Formats()
+{
+    std::vector<Format> formats;
+    for (int depth : {1, 2, 4, 8}) {
+        const unsigned top = (1u << depth) - 1;
+        formats.push_back(
+            {"grey", Layout(5, 3, depth, 0),
+             [top](int x, int y, int) { return (x + 2 * y) % (top + 1); },
+             [top](int x, int y, int) { return (x + 2 * y) % (top + 1) * 255 / top; }});
+        PngLayout palette = Layout(5, 3, depth, 3);
+        palette.palette = Palette(static_cast<int>(top + 1));
+        formats.push_back(
+            {"palette", palette, [top](int x, int y, int) { return (x * 3 + y) % (top + 1); },
+             [palette, top](int x, int y, int c) {
+                 return static_cast<unsigned>(palette.palette[((x * 3 + y) % (top + 1)) * 3 + c]);
+             }});
+    }
+    // Sixteen bits: values that scale to eight exactly.
+    formats.push_back({"grey", Layout(5, 3, 16, 0),
+                       [](int x, int y, int) { return Wave(x, y, 0) * 257; },
+                       [](int x, int y, int) { return Wave(x, y, 0); }});
+    for (int depth : {8, 16}) {
+        const unsigned scale = depth == 16 ? 257 : 1;
+        formats.push_back({"rgb", Layout(5, 3, depth, 2),
+                           [scale](int x, int y, int c) { return Wave(x, y, c) * scale; },
+                           [](int x, int y, int c) { return Wave(x, y, c); }});
+        formats.push_back({"grey and alpha", Layout(5, 3, depth, 4),
+                           [scale](int x, int y, int c) {
+                               return (c == 0 ? Wave(x, y, 0) : Alpha(x, y)) * scale;
+                           },
+                           [](int x, int y, int) { return OnBlack(Wave(x, y, 0), Alpha(x, y)); }});
+        formats.push_back(
+            {"rgba", Layout(5, 3, depth, 6),
+             [scale](int x, int y, int c) {
+                 return (c == 3 ? Alpha(x, y) : Wave(x, y, c)) * scale;
+             },
+             [](int x, int y, int c) { return OnBlack(Wave(x, y, c), Alpha(x, y)); }});
+    }
+    PngLayout interlaced = Layout(13, 9, 8, 2);
+    interlaced.interlaced = true;
+    formats.push_back({"interlaced rgb", interlaced, Wave, Wave});
+    PngLayout interlacedGrey = Layout(11, 7, 2, 0);
+    interlacedGrey.interlaced = true;
+    formats.push_back({"interlaced grey", interlacedGrey,
+                       [](int x, int y, int) { return static_cast<unsigned>(x + y) % 4; },
+                       [](int x, int y, int) { return static_cast<unsigned>(x + y) % 4 * 85; }});
+    // A transparent grey value, palette entry and RGB colour become black.
+    PngLayout keyedGrey = Layout(5, 3, 8, 0);
+    keyedGrey.transparency = {0, 40};
+    formats.push_back({"grey with a transparent value", keyedGrey,
+                       [](int x, int y, int) { return static_cast<unsigned>(x * 20 + y * 10); },
+                       [](int x, int y, int) {
+                           const unsigned v = static_cast<unsigned>(x * 20 + y * 10);
+                           return v == 40 ? 0 : v;
+                       }});
+    PngLayout keyedPalette = Layout(5, 3, 4, 3);
+    keyedPalette.palette = Palette(16);
+    keyedPalette.transparency = {0, 255, 128};
+    formats.push_back({"palette with alpha", keyedPalette,
+                       [](int x, int y, int) { return static_cast<unsigned>(x + y) % 16; },
+                       [keyedPalette](int x, int y, int c) {
+                           const unsigned index = static_cast<unsigned>(x + y) % 16;
+                           const unsigned alpha = index == 0 ? 0 : index == 2 ? 128 : 255;
+                           return OnBlack(keyedPalette.palette[index * 3 + c], alpha);
+                       }});
+    PngLayout keyedRgb = Layout(5, 3, 8, 2);
+    keyedRgb.transparency = {0, 53, 0, 150, 0, 247};  // Wave at 1, 0
+    formats.push_back({"rgb with a transparent colour", keyedRgb, Wave,
+                       [](int x, int y, int c) { return x == 1 && y == 0 ? 0 : Wave(x, y, c); }});
+    return formats;
+}
+
+// Every layout a PNG may have reads as 8-bit RGB, top row first.
+TEST(PngAdapter, EveryLayoutReadsAsRgbTopRowFirst)
+{
+    TempDir dir;
+    for (const Format& format : Formats()) {
+        const PngLayout& layout = format.layout;
+        SCOPED_TRACE(std::string(format.name) + ", " + std::to_string(layout.bitDepth) + " bits");
+        const int channels = layout.colourType == 2   ? 3
+                             : layout.colourType == 4 ? 2
+                             : layout.colourType == 6 ? 4
+                                                      : 1;
+        const int width = static_cast<int>(layout.width);
+        const int height = static_cast<int>(layout.height);
+        WriteBytes(dir.Path("p.png"),
+                   MakePng(layout, Pack(width, height, channels, layout.bitDepth, format.sample)));
+        PngImage image;
+        ASSERT_EQ(PngResult::kOk, ReadPngFile(dir.Path("p.png").c_str(), &image));
+        ASSERT_EQ(width, image.width);
+        ASSERT_EQ(height, image.height);
+        ASSERT_NE(nullptr, image.pixels);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    const unsigned got = image.pixels[(y * width + x) * 3 + c];
+                    if (got != format.expected(x, y, c) && ++wrong <= 3)
+                        ADD_FAILURE() << "at " << x << "," << y << " channel " << c << ": " << got
+                                      << " instead of " << format.expected(x, y, c);
+                }
+            }
+        }
         std::free(image.pixels);
     }
-    return decoded;
 }
 
-// Every colour layout a picture comes in gives the same 8-bit RGB.
-TEST(PngAdapter, EveryLayoutGivesEightBitRgb)
+std::vector<unsigned char> Concat(std::vector<unsigned char> a, const std::vector<unsigned char>& b)
 {
-    const Bytes rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
-    struct Case {
-        const char* name;
-        Bytes file;
-        Bytes expected;
-    } cases[] = {
-        {"8-bit RGB", Png(2, 2, 8, 2, {0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 255, 10, 20, 30}), rgb},
-        {"16-bit RGB",
-         Png(2, 1, 16, 2, {0, 255, 255, 0, 0, 0, 0, 0x0a, 0x0a, 0x14, 0x14, 0x1e, 0x1e}),
-         {255, 0, 0, 10, 20, 30}},
-        {"palette",
-         Png(2, 2, 8, 3, {0, 0, 1, 0, 2, 3}, {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30}), rgb},
-        {"4-bit palette",
-         Png(2, 1, 4, 3, {0, 0x01}, {255, 0, 0, 0, 255, 0}),
-         {255, 0, 0, 0, 255, 0}},
-        {"8-bit grey", Png(3, 1, 8, 0, {0, 0, 128, 255}), {0, 0, 0, 128, 128, 128, 255, 255, 255}},
-        {"1-bit grey", Png(2, 1, 1, 0, {0, 0x80}), {255, 255, 255, 0, 0, 0}},
-        // Alpha is dropped onto black: half-covered red is dark red.
-        {"RGBA", Png(2, 1, 8, 6, {0, 255, 0, 0, 255, 255, 0, 0, 0}), {255, 0, 0, 0, 0, 0}},
-        {"grey and alpha", Png(1, 1, 8, 4, {0, 200, 255}), {200, 200, 200}},
-        {"palette with tRNS",
-         Png(2, 1, 8, 3, {0, 0, 1}, {255, 0, 0, 0, 255, 0}, {255, 0}),
-         {255, 0, 0, 0, 0, 0}},
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A valid 4 x 4 RGB file, to damage.
+std::vector<unsigned char> Valid()
+{
+    return MakePng(Layout(4, 4, 8, 2), Pack(4, 4, 3, 8, Wave));
+}
+
+std::vector<unsigned char> Signature()
+{
+    return {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+}
+
+struct Hostile {
+    const char* name;
+    std::vector<unsigned char> bytes;
+    PngResult result;
+    bool sizeKnown;  // the header was accepted: width and height are set
+};
+
+std::vector<Hostile> HostileFiles()
+{
+    const std::vector<unsigned char> valid = Valid();
+    const std::size_t data = FindPngChunk(valid, "IDAT");
+    const std::vector<unsigned char> end = PngChunk("IEND", {});
+    std::vector<Hostile> files = {
+        {"empty", {}, PngResult::kShortHeader, false},
+        {"signature only", Signature(), PngResult::kShortHeader, false},
+        {"header cut", std::vector<unsigned char>(valid.begin(), valid.begin() + 28),
+         PngResult::kShortHeader, false},
+        {"a GIF", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, PngResult::kNotPng, false},
+        {"a JPEG",
+         {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0},
+         PngResult::kNotPng,
+         false},
+        {"signature with a changed byte",
+         Concat({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x0A, 0x0A}, std::vector<unsigned char>(40, 0)),
+         PngResult::kNotPng, false},
+        {"IEND first", Concat(Concat(Signature(), end), std::vector<unsigned char>(20, 0)),
+         PngResult::kNoHeader, false},
+        {"width zero", PngHead(0, 4, 8, 2), PngResult::kBadSize, false},
+        {"height zero", PngHead(4, 0, 8, 2), PngResult::kBadSize, false},
+        {"width above 2^31 - 1", PngHead(0x80000000u, 4, 8, 2), PngResult::kBadSize, false},
+        {"height 2^32 - 1", PngHead(4, 0xFFFFFFFFu, 8, 2), PngResult::kBadSize, false},
+        {"depth 3", PngHead(4, 4, 3, 0), PngResult::kBadFormat, false},
+        {"RGB of 4 bits", PngHead(4, 4, 4, 2), PngResult::kBadFormat, false},
+        {"palette of 16 bits", PngHead(4, 4, 16, 3), PngResult::kBadFormat, false},
+        {"colour type 5", PngHead(4, 4, 8, 5), PngResult::kBadFormat, false},
+        {"compression 1", PngHead(4, 4, 8, 2, 1), PngResult::kBadFormat, false},
+        {"filter 1", PngHead(4, 4, 8, 2, 0, 1), PngResult::kBadFormat, false},
+        {"interlace 2", PngHead(4, 4, 8, 2, 0, 0, 2), PngResult::kBadFormat, false},
+        // Gigabytes declared in a few bytes: refused before any allocation.
+        {"65535 x 65535", Concat(PngHead(65535, 65535, 8, 6), end), PngResult::kTooLarge, true},
+        {"2^31 - 1 x 1", Concat(PngHead(0x7FFFFFFFu, 1, 8, 2), end), PngResult::kTooLarge, true},
+        {"just over the cap", Concat(PngHead(11586, 11586, 8, 2), end), PngResult::kTooLarge, true},
+        {"no image data", Concat(PngHead(4, 4, 8, 2), end), PngResult::kDecode, true},
+        {"image data cut", std::vector<unsigned char>(valid.begin(), valid.begin() + data + 20),
+         PngResult::kDecode, true},
+        {"data for fewer rows",
+         Concat(PngHead(4, 40, 8, 2),
+                std::vector<unsigned char>(valid.begin() + data, valid.end())),
+         PngResult::kDecode, true},
+        {"garbage compressed data",
+         Concat(Concat(PngHead(4, 4, 8, 2), PngChunk("IDAT", std::vector<unsigned char>(30, 0xA5))),
+                end),
+         PngResult::kDecode, true},
+        {"palette image without a palette",
+         Concat(PngHead(4, 4, 8, 3), std::vector<unsigned char>(valid.begin() + data, valid.end())),
+         PngResult::kDecode, true},
+        {"a text chunk declaring 2 GB",
+         Concat(Concat(PngHead(4, 4, 8, 2), {0x7F, 0xFF, 0xFF, 0xF0, 't', 'E', 'X', 't', 'a'}),
+                std::vector<unsigned char>(valid.begin() + data, valid.end())),
+         PngResult::kDecode, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Decoded decoded = Read(c.file);
-        ASSERT_EQ(PngResult::kOk, decoded.result) << PngResultText(decoded.result);
-        EXPECT_EQ(c.expected, decoded.pixels);
+    std::vector<unsigned char> badCrc = valid;
+    badCrc[data + 12] ^= 0x01;  // the first byte of the compressed data
+    files.push_back({"image data with a bad CRC", badCrc, PngResult::kDecode, true});
+    return files;
+}
+
+TEST(PngAdapter, HostileFilesAreRefusedWithTheirOwnReason)
+{
+    TempDir dir;
+    for (const Hostile& file : HostileFiles()) {
+        SCOPED_TRACE(file.name);
+        WriteBytes(dir.Path("h.png"), file.bytes);
+        PngImage image;
+        image.pixels = reinterpret_cast<unsigned char*>(&image);  // must be cleared
+        EXPECT_EQ(file.result, ReadPngFile(dir.Path("h.png").c_str(), &image));
+        EXPECT_EQ(nullptr, image.pixels);
+        EXPECT_EQ(file.sizeKnown, image.width > 0 && image.height > 0);
+        EXPECT_STRNE("unknown PNG error", PngResultText(file.result));
     }
 }
 
-TEST(PngAdapter, HalfCoveredIsHalfBright)
+// Only a regular file is read: a FIFO would block, a folder is no file.
+TEST(PngAdapter, MissingFilesFoldersAndFifosCannotBeOpened)
 {
-    const Decoded decoded = Read(Png(1, 1, 8, 6, {0, 255, 255, 255, 128}));
-    ASSERT_EQ(PngResult::kOk, decoded.result);
-    ASSERT_EQ(3u, decoded.pixels.size());
-    for (const unsigned char channel : decoded.pixels)
-        EXPECT_NEAR(128, channel, 1);
-}
-
-// Data the header does not keep its promise with fails without pixels.
-TEST(PngAdapter, DamagedDataFailsCleanly)
-{
-    const Bytes good = Png(2, 2, 8, 2, {0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 255, 10, 20, 30});
-    Bytes truncated(good.begin(), good.begin() + 50);
-    Bytes shortRows = Png(2, 2, 8, 2, {0, 255, 0, 0, 0, 255, 0});
-    Bytes badFilter = Png(1, 1, 8, 2, {9, 1, 2, 3});
-    for (const Bytes* file : {&truncated, &shortRows, &badFilter}) {
-        const Decoded decoded = Read(*file);
-        EXPECT_EQ(PngResult::kDecode, decoded.result) << PngResultText(decoded.result);
-        EXPECT_TRUE(decoded.pixels.empty());
-    }
+    TempDir dir;
+    PngImage image;
+    EXPECT_EQ(PngResult::kCannotOpen, ReadPngFile(dir.Path("missing.png").c_str(), &image));
+    EXPECT_EQ(PngResult::kCannotOpen, ReadPngFile(dir.Root().c_str(), &image));
+    EXPECT_EQ(PngResult::kCannotOpen, ReadPngFile(nullptr, &image));
+    ASSERT_EQ(0, ::mkfifo(dir.Path("fifo.png").c_str(), 0600));
+    EXPECT_EQ(PngResult::kCannotOpen, ReadPngFile(dir.Path("fifo.png").c_str(), &image));
+    EXPECT_EQ(nullptr, image.pixels);
 }
 
 }  // namespace
