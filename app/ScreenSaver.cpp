@@ -3,13 +3,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/FrameClock.h"
 #include "app/MessageLoop.h"
 #include "app/ScreenSaverMonitors.h"
 #include "app/ScreenSaverPacing.h"
+#include "app/ScreenSaverRateOverlay.h"
+#include "app/ScreenSaverRegistry.h"
+#include "app/ScreenSaverSettings.h"
 #include "app/WndProc.h"
+#include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-
-const char kNothingToSetText[] = "There is nothing to set: the tunnel has no options.";
+#include "look/LookSettings.h"
 
 namespace {
 
@@ -22,6 +26,7 @@ RECT g_screenArea = {};  // in full screen: this process's monitor
 HWND g_previewParent = nullptr;
 bool g_mouseSeen = false;
 POINT g_mouseStart = {};
+bool g_firstFrameShown = false;
 
 void EndSaver(HWND window)
 {
@@ -43,8 +48,24 @@ bool MovedBeyondSlack(LPARAM position)
            std::abs(point.y - g_mouseStart.y) > kMouseSlackPixels;
 }
 
+// One frame, as WndProc paints it, with the title's figures drawn on it when
+// the look asks for them.
+void PaintFrame(HWND window)
+{
+    AdvanceFrameClock();
+    RenderFrame();
+    if (g_look.showRate) {
+        char title[128];
+        if (GetWindowTextA(window, title, sizeof title) > 0)
+            DrawSaverRate(g_deviceContext, g_clientHeight, title);
+    }
+    SwapBuffers(g_deviceContext);
+    ValidateRect(window, nullptr);
+}
+
 // The effect's own procedure with the saver's input on top: in full screen
-// any key, button or real mouse move ends it; the effect's keys never apply.
+// any key, button or real mouse move ends it; the effect's keys never apply,
+// but for the look's own, which the shell types ahead of the first frame.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -54,8 +75,14 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
         return created;
     }
     case WM_CHAR:
+        if (!g_firstFrameShown)
+            return WndProc(window, message, wParam, lParam);
+        return 0;
     case WM_SYSCHAR:
         return 0;
+    case WM_DESTROY:
+        ForgetSaverRate();
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:
@@ -84,9 +111,10 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
             if (OtherMonitorsEnding())
                 EndSaver(window);
             WaitForNextRefresh();
-            const LRESULT painted = WndProc(window, message, wParam, lParam);
+            PaintFrame(window);
+            g_firstFrameShown = true;
             NoteFrameShown();
-            return painted;
+            return 0;
         }
         break;
     default:
@@ -167,10 +195,12 @@ int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request)
 {
     HWND given = reinterpret_cast<HWND>(request.window);
     switch (request.mode) {
-    case ScreenSaverMode::kSettings:
-        MessageBoxA(IsWindow(given) ? given : nullptr, kNothingToSetText, kWindowTitle,
-                    MB_OK | MB_ICONINFORMATION);
+    case ScreenSaverMode::kSettings: {
+        HWND owner = IsWindow(given) ? given : nullptr;
+        if (ShowSaverSettings(instance, owner) < 0)
+            MessageBoxA(owner, "The settings could not be shown.", kWindowTitle, MB_ICONERROR);
         return 0;
+    }
     case ScreenSaverMode::kPreview:
         if (!IsWindow(given))
             return 0;
@@ -184,6 +214,8 @@ int RunScreenSaver(HINSTANCE instance, const ScreenSaverRequest& request)
         return 0;
     }
 
+    // Every monitor's process and the preview read the look for themselves.
+    g_look = ReadSaverLook();
     WorkFromOwnFolder();
     if (request.mode == ScreenSaverMode::kFullScreen) {
         g_screenArea = StartOtherMonitors();

@@ -1,13 +1,11 @@
 #pragma once
 
 // The program as a Windows screensaver (.scr): the effect in a full-screen
-// window or in a preview inside another program's window, or the settings
-// box. Windows only; WinMain comes here before its warning box.
+// window or in a preview inside another program's window, or the Configure
+// dialog. Windows only; WinMain comes here before its warning box.
 
 #include "app/ScreenSaverCommandLine.h"
 #include "platform/Win32.h"
-
-extern const char kNothingToSetText[];
 
 // What this program's command line asks of it, by its own file name too: a
 // .scr started with no argument shows its settings.

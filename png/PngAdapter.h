@@ -6,8 +6,9 @@
 // (PngAdapter.cpp) opens the file, checks its signature and header chunk
 // itself, refuses sizes over the cap before it allocates, and hands one
 // checked request to the decoder the platform links (PngRequest.h): libpng
-// on Linux (PngLibDecoder.cpp); a build without one (PngMissingDecoder.cpp)
-// answers kNoDecoder, and the picture falls back like any unreadable one.
+// on Linux (PngLibDecoder.cpp), WIC on Windows (PngWicDecoder.cpp); a build
+// without one (PngMissingDecoder.cpp) answers kNoDecoder, and the picture
+// falls back like any unreadable one.
 
 // The largest decoded block (8-bit RGBA) the adapter allocates: a file of a
 // few hundred bytes can declare 2^31 - 1 pixels each way.

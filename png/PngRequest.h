@@ -21,7 +21,8 @@ struct PngRequest {
     unsigned char* rgba;
 };
 
-// Provided by the decoder the platform links (PngLibDecoder.cpp, or
-// PngMissingDecoder.cpp where there is none yet). Returns kOk, kCannotOpen,
-// kDecode, kOutOfMemory or kNoDecoder. Never longjmps out, never aborts.
+// Provided by the decoder the platform links (PngLibDecoder.cpp,
+// PngWicDecoder.cpp, or PngMissingDecoder.cpp where there is none yet).
+// Returns kOk, kCannotOpen, kDecode, kOutOfMemory or kNoDecoder. Never
+// longjmps out, never aborts.
 PngResult DecodePngFile(const PngRequest& request);
