@@ -279,8 +279,10 @@ window_title() { xdotool getwindowname "$1"; }
 
 preview_title() { grep '^child: ' "$work/parent.out" | tail -n 1 | tr -d '\r' | sed 's/^child: //'; }
 
+# The saver asks for it after its pixel format, a moment later on a loaded
+# machine: waited for, as the log line of this process.
 check_swap_interval() {
-  grep -q 'wglSwapIntervalEXT (1)' "$work/wine.log" || fail "no swap interval of 1 was asked for"
+  wait_until 30 grep -q 'wglSwapIntervalEXT (1)' "$work/wine.log" || fail "no swap interval of 1 was asked for"
 }
 
 # The two-monitor prefix's X11 driver settings, made on every run so that a
