@@ -1,13 +1,13 @@
 #include "app/ScreenSaverRateOverlay.h"
 
+#include "overlay/RateBox.h"
+
 #include <GL/gl.h>
 
 #include <cstring>
 
 namespace {
 
-constexpr int kMargin = 8;   // from the window's edges to the box
-constexpr int kPadding = 4;  // from the box's edges to the text
 // The printable ASCII characters, which are all a rate text holds.
 constexpr int kFirstCharacter = 32;
 constexpr int kCharacterCount = 95;
@@ -46,18 +46,12 @@ bool MakeFont(HDC deviceContext, int pixelHeight)
     TEXTMETRICA metrics = {};
     const bool made = GetTextMetricsA(deviceContext, &metrics) &&
                       wglUseFontBitmapsA(deviceContext, kFirstCharacter, kCharacterCount, base);
-    // Some drivers make the blank space's list without its advance (Wine's
-    // over Mesa does, and Mesa skips the move of an empty bitmap): ours
-    // draws one blank pixel and moves by the font's own width.
+    // Wine's space over Mesa has no advance (see MakeBlankSpaceList).
     INT spaceWidth = 0;
     const bool spaced = made && GetCharWidth32A(deviceContext, ' ', ' ', &spaceWidth);
     SelectObject(deviceContext, previous);
-    if (spaced) {
-        glNewList(base + (' ' - kFirstCharacter), GL_COMPILE);
-        static const GLubyte kBlank[4] = {};
-        glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(spaceWidth), 0.0f, kBlank);
-        glEndList();
-    }
+    if (spaced)
+        MakeBlankSpaceList(base + (' ' - kFirstCharacter), spaceWidth);
     if (!made || !spaced) {
         glDeleteLists(base, kCharacterCount);
         DeleteObject(font);
@@ -105,39 +99,8 @@ void DrawSaverRate(HDC deviceContext, int height, const char* text)
     SIZE extent = {};
     GetTextExtentPoint32A(deviceContext, printable, length, &extent);
     SelectObject(deviceContext, previous);
-    const int boxWidth = extent.cx + 2 * kPadding;
-    const int boxHeight = g_rateFont.characterHeight + 2 * kPadding;
-
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    glColor3f(0.08f, 0.08f, 0.1f);
-    glRecti(kMargin, kMargin, kMargin + boxWidth, kMargin + boxHeight);
-    // The raster colour is taken at glRasterPos.
-    glColor3f(1.0f, 1.0f, 0.9f);
-    glRasterPos2i(kMargin + kPadding, kMargin + kPadding + g_rateFont.descent);
-    glListBase(g_rateFont.listBase - kFirstCharacter);
-    glCallLists(length, GL_UNSIGNED_BYTE, printable);
-
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();  // the matrix mode, capabilities, colours and list base
+    DrawRateBox({printable, length, static_cast<int>(extent.cx), g_rateFont.characterHeight,
+                 g_rateFont.descent, g_rateFont.listBase - kFirstCharacter});
 }
 
 void ForgetSaverRate()

@@ -1,5 +1,6 @@
 #include "x11/X11RateOverlay.h"
 
+#include "overlay/RateBox.h"
 #include "platform/ReportError.h"
 #include "x11/X11Errors.h"
 
@@ -11,9 +12,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr int kMargin = 8;   // from the window's edges to the box
-constexpr int kPadding = 4;  // from the box's edges to the text
 
 // The font for a window this tall: about a fortieth of its height, from
 // 13 pixels in the small preview up; "fixed" is in every X server.
@@ -48,13 +46,7 @@ bool LoadFont(X11ForeignWindow* foreign, X11RateOverlay* overlay, const char* na
         XFreeFont(display, font);
         return false;
     }
-    // The blank space's list is an empty bitmap, whose move Mesa skips, so
-    // the spaces of "fps (N tri)" vanished: ours draws one unset pixel and
-    // moves by the font's own width.
-    static const GLubyte kBlank[4] = {};
-    glNewList(base + ' ', GL_COMPILE);
-    glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(XTextWidth(font, " ", 1)), 0.0f, kBlank);
-    glEndList();
+    MakeBlankSpaceList(base + ' ', XTextWidth(font, " ", 1));
     overlay->font = font;
     overlay->fontName = name;
     overlay->listBase = base;
@@ -85,37 +77,8 @@ void DrawRateOverlay(X11ForeignWindow* foreign, X11RateOverlay* overlay, const R
     XFontStruct* font = static_cast<XFontStruct*>(overlay->font);
     const int length = static_cast<int>(std::strlen(text));
     const int textWidth = XTextWidth(font, text, length);
-    const int boxWidth = textWidth + 2 * kPadding;
-    const int boxHeight = font->ascent + font->descent + 2 * kPadding;
-
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glColor3f(0.08f, 0.08f, 0.1f);
-    glRecti(kMargin, kMargin, kMargin + boxWidth, kMargin + boxHeight);
-    // The raster colour is taken at glRasterPos.
-    glColor3f(1.0f, 1.0f, 0.9f);
-    glRasterPos2i(kMargin + kPadding, kMargin + kPadding + font->descent);
-    glListBase(overlay->listBase);
-    glCallLists(length, GL_UNSIGNED_BYTE, text);
-
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();  // the matrix mode, capabilities, colours and list base
+    DrawRateBox(
+        {text, length, textWidth, font->ascent + font->descent, font->descent, overlay->listBase});
 }
 
 void ForgetRateOverlay(X11ForeignWindow* foreign, X11RateOverlay* overlay)
