@@ -85,19 +85,6 @@ start_program() {
 # The program's own lines on stderr (the GL set-up prints others).
 own_lines() { grep '^zelk-tunnel: ' "$work/stderr" || true; }
 
-# "ID WIDTH HEIGHT" of the top-level windows named by the pattern.
-windows_named() {
-  local pattern=$1 line
-  while IFS= read -r line; do
-    if [[ $line =~ ^[[:space:]]*(0x[0-9a-f]+)\ \"(.*)\":\ \(.*\)\ +([0-9]+)x([0-9]+)\+ ]]; then
-      local id=${BASH_REMATCH[1]} name=${BASH_REMATCH[2]} size="${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
-      if [[ $name =~ $pattern ]]; then
-        echo "$id $size"
-      fi
-    fi
-  done < <(xwininfo -root -children 2>/dev/null || true)
-}
-is_dialog() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG; }
 # The box or the effect window: they share the name, the box is a dialog.
 find_window() {
   local want=$1 id

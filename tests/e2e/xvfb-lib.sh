@@ -92,3 +92,20 @@ expect_exit_0() {
   [[ $code -eq 0 ]] || fail "exit code $code, expected 0"
   note "ended with exit code 0"
 }
+
+# "ID WIDTH HEIGHT" of each top-level window whose name matches the pattern.
+# xwininfo reads names whatever their encoding (SDL sets them as UTF-8).
+windows_named() {
+  local pattern=$1 line
+  while IFS= read -r line; do
+    if [[ $line =~ ^[[:space:]]*(0x[0-9a-f]+)\ \"(.*)\":\ \(.*\)\ +([0-9]+)x([0-9]+)\+ ]]; then
+      local id=${BASH_REMATCH[1]} name=${BASH_REMATCH[2]} size="${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
+      if [[ $name =~ $pattern ]]; then
+        echo "$id $size"
+      fi
+    fi
+  done < <(xwininfo -root -children 2>/dev/null || true)
+}
+
+# A dialog by its window type: SDL marks its message boxes so.
+is_dialog() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG; }
