@@ -149,6 +149,7 @@ int main(int argc, char** argv)
     g_folder = folder;
     WritePhotos();
     std::string noContext;
+    StartHeadlessBackend(HeadlessOptions{}, &noContext);
     const HWND window = OpenHeadlessWindow(640, 480, &noContext);
     if (window == nullptr) {
         std::fprintf(stderr, "bench_picture: no GL context: %s\n", noContext.c_str());
