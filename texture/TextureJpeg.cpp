@@ -8,24 +8,6 @@
 
 namespace {
 
-// Two rows of two grey texels: a black and white checker.
-const unsigned char kFallbackPattern[4] = {0x00, 0xFF, 0xFF, 0x00};
-
-// These rows are width x channels bytes with nothing between them, which the
-// GL's default 4-byte row alignment would misread; the caller's unpack state
-// is put back afterwards.
-void UploadTightRows(GLint components, GLsizei width, GLsizei height, GLenum format,
-                     const unsigned char* pixels)
-{
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, pixels);
-    glPopClientAttrib();
-}
-
 // Null when the size is not positive, the block would exceed the adapter's
 // cap (a tiny hostile file may declare gigabytes), or the allocator has no room.
 unsigned char* AllocatePixelBlock(std::int32_t width, std::int32_t height, std::int32_t channels)

@@ -7,24 +7,6 @@
 #include "texture/Texture.h"
 #include "texture/TextureGl.h"
 
-namespace {
-
-const unsigned char kFallbackPattern[4] = {0x00, 0xFF, 0xFF, 0x00};
-
-void UploadTightRows(GLint components, GLsizei width, GLsizei height, GLenum format,
-                     const unsigned char* pixels)
-{
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, pixels);
-    glPopClientAttrib();
-}
-
-}  // namespace
-
 bool Texture::LoadPicture(const char* path)
 {
     std::string file = path != nullptr ? path : "";
