@@ -4,16 +4,15 @@
 // of the same triangles: the pixels they cover and the 4 x 4 blocks a
 // block-shading rasteriser such as llvmpipe would shade for them.
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include <unistd.h>
 
 #include "FigureRange.h"
+#include "ToolOptions.h"
 #include "TunnelCoverage.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
@@ -79,71 +78,34 @@ bool LoadQueryCalls(QueryCalls* calls)
            calls->endQuery != nullptr && calls->getQueryObjectuiv != nullptr;
 }
 
-bool ParseLong(const char* text, long low, long high, long* value)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
-
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "measure-overdraw: %s\n(try --help)\n", message.c_str());
-    return 2;
-}
-
 // Returns -1 when the options are fine, else the exit status.
 int ParseOptions(int argc, char** argv, Options* options)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
+    ToolOptionHandlers handlers;
+    handlers.takeFlag = [options](const std::string& name) {
+        options->perFrame = options->perFrame || name == "--per-frame";
+        return name == "--per-frame";
+    };
+    handlers.takeValue = [options](const std::string& name, const std::string& value) {
+        if (name == "--size") {
+            return TakeFrameSize(value, &options->width, &options->height);
         }
-        if (arg == "--per-frame") {
-            options->perFrame = true;
-            continue;
+        if (name == "--fps") {
+            return TakeFrameRate(value, &options->framesPerSecond);
         }
-        if (i + 1 >= argc) {
-            return UsageError("unknown option or missing value: " + arg);
+        if (name == "--skip") {
+            return ParseWholeNumber(value, 0, LONG_MAX / 4, &options->skip)
+                       ? std::string()
+                       : "--skip wants a number from 0: " + value;
         }
-        const std::string value = argv[++i];
-        long number = 0;
-        if (arg == "--size") {
-            const std::size_t x = value.find('x');
-            long width = 0;
-            long height = 0;
-            if (x == std::string::npos ||
-                !ParseLong(value.substr(0, x).c_str(), 1, 16384, &width) ||
-                !ParseLong(value.substr(x + 1).c_str(), 1, 16384, &height)) {
-                return UsageError("--size wants WxH, each from 1 to 16384: " + value);
-            }
-            options->width = static_cast<int>(width);
-            options->height = static_cast<int>(height);
-        } else if (arg == "--skip") {
-            if (!ParseLong(value.c_str(), 0, LONG_MAX / 4, &options->skip)) {
-                return UsageError("--skip wants a number from 0: " + value);
-            }
-        } else if (arg == "--frames") {
-            if (!ParseLong(value.c_str(), 1, LONG_MAX / 4, &options->frames)) {
-                return UsageError("--frames wants a positive number: " + value);
-            }
-        } else if (arg == "--fps") {
-            if (!ParseLong(value.c_str(), 1, 1000000, &number)) {
-                return UsageError("--fps wants a whole number from 1 to 1000000: " + value);
-            }
-            options->framesPerSecond = static_cast<double>(number);
-        } else {
-            return UsageError("unknown option: " + arg);
+        if (name == "--frames") {
+            return ParseWholeNumber(value, 1, LONG_MAX / 4, &options->frames)
+                       ? std::string()
+                       : "--frames wants a positive number: " + value;
         }
-    }
-    return -1;
+        return "unknown option: " + name;
+    };
+    return WalkToolOptions(argc, argv, "measure-overdraw", kUsage, handlers);
 }
 
 struct Figures {

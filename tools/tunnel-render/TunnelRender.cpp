@@ -20,6 +20,7 @@
 #include "headless/HeadlessBackend.h"
 #include "look/LookOptions.h"
 #include "look/LookSettings.h"
+#include "ToolOptions.h"
 
 namespace {
 
@@ -67,18 +68,6 @@ struct Options {
     LookSettings look;
 };
 
-bool ParseLong(const char* text, long low, long high, long* value)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
-
 // "N:REST" with N a frame number from 1.
 bool ParseFrameAndText(const std::string& arg, long* frame, std::string* rest)
 {
@@ -87,7 +76,7 @@ bool ParseFrameAndText(const std::string& arg, long* frame, std::string* rest)
         return false;
     }
     *rest = arg.substr(colon + 1);
-    return ParseLong(arg.substr(0, colon).c_str(), 1, LONG_MAX / 2, frame);
+    return ParseWholeNumber(arg.substr(0, colon), 1, LONG_MAX / 2, frame);
 }
 
 bool UnescapeKeys(const std::string& text, std::string* keys)
@@ -112,80 +101,61 @@ bool UnescapeKeys(const std::string& text, std::string* keys)
     return true;
 }
 
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "tunnel-render: %s\n(try --help)\n", message.c_str());
-    return 2;
-}
-
 // Returns -1 when the options are fine, else the exit status.
 int ParseOptions(int argc, char** argv, Options* options)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--titles") {
-            options->printTitles = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            return UsageError("unknown option or missing value: " + arg);
-        }
-        const std::string value = argv[++i];
-        const std::string lookOption = arg.size() > 2 && arg[1] != '-' ? "-" + arg : arg;
+    ToolOptionHandlers handlers;
+    handlers.takeFlag = [options](const std::string& name) {
+        options->printTitles = options->printTitles || name == "--titles";
+        return name == "--titles";
+    };
+    handlers.takeValue = [options](const std::string& name, const std::string& value) {
+        const std::string lookOption = name.size() > 2 && name[1] != '-' ? "-" + name : name;
         if (const char* accepted = LookOptionValues(lookOption)) {
             if (!ParseLookOption(lookOption, value, &options->look)) {
-                return UsageError(arg + " takes " + accepted + ", not '" + value + "'");
+                return name + " takes " + accepted + ", not '" + value + "'";
             }
-        } else if (arg == "--size") {
-            const std::size_t x = value.find('x');
-            long width = 0;
-            long height = 0;
-            if (x == std::string::npos ||
-                !ParseLong(value.substr(0, x).c_str(), 1, 16384, &width) ||
-                !ParseLong(value.substr(x + 1).c_str(), 1, 16384, &height)) {
-                return UsageError("--size wants WxH, each from 1 to 16384: " + value);
+            return std::string();
+        }
+        if (name == "--size") {
+            return TakeFrameSize(value, &options->width, &options->height);
+        }
+        if (name == "--fps") {
+            return TakeFrameRate(value, &options->framesPerSecond);
+        }
+        if (name == "--frames") {
+            return ParseWholeNumber(value, 1, LONG_MAX / 2, &options->frames)
+                       ? std::string()
+                       : "--frames wants a positive number: " + value;
+        }
+        long frame = 0;
+        std::string text;
+        if (name == "--shot") {
+            if (!ParseFrameAndText(value, &frame, &text) || text.empty()) {
+                return "--shot wants N:FILE: " + value;
             }
-            options->width = static_cast<int>(width);
-            options->height = static_cast<int>(height);
-        } else if (arg == "--fps") {
-            long rate = 0;
-            if (!ParseLong(value.c_str(), 1, 1000000, &rate)) {
-                return UsageError("--fps wants a whole number from 1 to 1000000: " + value);
-            }
-            options->framesPerSecond = static_cast<double>(rate);
-        } else if (arg == "--frames") {
-            if (!ParseLong(value.c_str(), 1, LONG_MAX / 2, &options->frames)) {
-                return UsageError("--frames wants a positive number: " + value);
-            }
-        } else if (arg == "--shot") {
-            long frame = 0;
-            std::string file;
-            if (!ParseFrameAndText(value, &frame, &file) || file.empty()) {
-                return UsageError("--shot wants N:FILE: " + value);
-            }
-            options->shots[frame].push_back(file);
-        } else if (arg == "--key") {
-            long frame = 0;
-            std::string text;
+            options->shots[frame].push_back(text);
+            return std::string();
+        }
+        if (name == "--key") {
             std::string keys;
             if (!ParseFrameAndText(value, &frame, &text) || !UnescapeKeys(text, &keys)) {
-                return UsageError("--key wants N:TEXT (escapes \\e and \\\\ only): " + value);
+                return "--key wants N:TEXT (escapes \\e and \\\\ only): " + value;
             }
             options->keys[frame] += keys;
-        } else if (arg == "--dir") {
-            options->textureDir = value;
-        } else {
-            return UsageError("unknown option: " + arg);
+            return std::string();
         }
-    }
-    if (options->frames == 0) {
+        if (name == "--dir") {
+            options->textureDir = value;
+            return std::string();
+        }
+        return "unknown option: " + name;
+    };
+    const int status = WalkToolOptions(argc, argv, "tunnel-render", kUsage, handlers);
+    if (status == -1 && options->frames == 0) {
         options->frames = options->shots.empty() ? 1 : options->shots.rbegin()->first;
     }
-    return -1;
+    return status;
 }
 
 // InitEffect looks for Demo.jpg in the current directory.
