@@ -3,14 +3,11 @@
 
 #include "jpeg/JpegAdapter.h"
 #include "jpeg/JpegRequest.h"
+#include "platform/RegularFile.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <jpeglib.h>
 
@@ -49,27 +46,6 @@ void LimitScans(j_common_ptr info)
         reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
         TrapError(info);
     }
-}
-
-// Opens only a regular file, like a missing one otherwise: a FIFO would block
-// the open until a writer comes, a device could be read for ever. The open
-// does not wait (O_NONBLOCK) and the check is made on what was opened, so the
-// name cannot be swapped in between.
-std::FILE* OpenRegularFile(const char* path)
-{
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return nullptr;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* const file = ::fdopen(fd, "rb");
-    if (file == nullptr)
-        ::close(fd);
-    return file;
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #include "platform/Win32Files.h"
 
+#include "platform/RegularFile.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,22 +30,10 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
         errno = EINVAL;
         return INVALID_HANDLE_VALUE;
     }
-    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer. What was
-    // opened is checked, not the name, so it cannot be swapped in between.
-    int fd;
-    do {
-        fd = ::open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        return INVALID_HANDLE_VALUE;
-    }
     // Only regular files: Windows refuses a directory this way, and a FIFO or
     // a device could make a read wait for ever.
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        errno = EACCES;
+    const int fd = OpenRegularFileDescriptor(fileName);
+    if (fd < 0) {
         return INVALID_HANDLE_VALUE;
     }
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd));

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/Win32Files.h"
+#include "platform/FileHead.h"
 #include "png/PngRequest.h"
 
 namespace {
@@ -38,29 +38,11 @@ bool DepthFitsColour(unsigned depth, unsigned colour)
     }
 }
 
-// Reads the head without seeking; a short read is a short header.
+// A short read is a short header.
 PngResult ReadHead(const char* path, unsigned char (&head)[kHeadBytes])
 {
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return PngResult::kCannotOpen;
-    }
-    DWORD total = 0;
-    bool failed = false;
-    while (total < kHeadBytes) {
-        DWORD got = 0;
-        if (!ReadFile(file, head + total, static_cast<DWORD>(kHeadBytes - total), &got, nullptr)) {
-            failed = true;
-            break;
-        }
-        if (got == 0) {
-            break;
-        }
-        total += got;
-    }
-    CloseHandle(file);
-    if (failed) {
+    std::size_t total = 0;
+    if (!ReadFileHead(path, head, kHeadBytes, &total)) {
         return PngResult::kCannotOpen;
     }
     if (total >= sizeof kSignature && std::memcmp(head, kSignature, sizeof kSignature) != 0) {

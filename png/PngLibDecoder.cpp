@@ -1,15 +1,12 @@
 // The PNG adapter's decoder over libpng; PngAdapter.cpp checks the header and
 // owns the block.
 
+#include "platform/RegularFile.h"
 #include "png/PngRequest.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <png.h>
 
@@ -32,24 +29,6 @@ png_voidp CappedMalloc(png_structp png, png_alloc_size_t size)
 void CappedFree(png_structp, png_voidp pointer)
 {
     std::free(pointer);
-}
-
-// As the JPEG decoder: only a regular file, checked on what was opened.
-std::FILE* OpenRegularFile(const char* path)
-{
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return nullptr;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* const file = ::fdopen(fd, "rb");
-    if (file == nullptr)
-        ::close(fd);
-    return file;
 }
 
 void DiscardWarning(png_structp, png_const_charp) {}

@@ -4,39 +4,13 @@
 #include <utility>
 
 #include "jpeg/JpegAdapter.h"
-#include "platform/Win32Files.h"
+#include "platform/FileHead.h"
 #include "png/PngAdapter.h"
 #include "texture/BmpFile.h"
 
 namespace {
 
 constexpr std::size_t kSniffBytes = 8;
-
-// Fewer bytes than asked only at the end of the file.
-bool ReadFileHead(const char* path, unsigned char* head, std::size_t* length)
-{
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    std::size_t total = 0;
-    bool failed = false;
-    while (total < kSniffBytes) {
-        DWORD got = 0;
-        if (!ReadFile(file, head + total, static_cast<DWORD>(kSniffBytes - total), &got, nullptr)) {
-            failed = true;
-            break;
-        }
-        if (got == 0) {
-            break;
-        }
-        total += got;
-    }
-    CloseHandle(file);
-    *length = total;
-    return !failed;
-}
 
 const char* JpegStatusText(std::int32_t status)
 {
@@ -196,7 +170,7 @@ bool ReadPictureFile(const char* path, PictureImage* image, std::string* reason)
     *image = PictureImage{};
     unsigned char head[kSniffBytes] = {};
     std::size_t length = 0;
-    if (path == nullptr || !ReadFileHead(path, head, &length)) {
+    if (path == nullptr || !ReadFileHead(path, head, kSniffBytes, &length)) {
         *reason = "cannot open the file";
         return false;
     }
