@@ -7,27 +7,15 @@
 # screen. The prefix is this test's own; scenarios must not share it at once.
 set -euo pipefail
 
-scenario=$1
-tunnel_exe=$(realpath "$2")
-texture=$3
-export WINEPREFIX=$4
-preview_parent=$(realpath "$5")
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-# shellcheck source-path=SCRIPTDIR source=../e2e/xvfb-lib.sh
-source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
-show_on_failure "$work/wine.log" "Wine's output" 40
+# shellcheck source-path=SCRIPTDIR source=wine-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/wine-lib.sh" "$@"
 
 readonly key='HKCU\Software\Zelk'"'"'s little tunnel\Screen saver'
 readonly dialog_title="Zelk's little tunnel Settings"
-parent_pid=
 
 stop_program() {
   end_program "$program_pid"
-  if [[ -n "$parent_pid" ]]; then
-    kill "$parent_pid" 2>/dev/null || true
-    wait "$parent_pid" 2>/dev/null || true
-  fi
+  end_helper "$parent_pid"
   # The prefix is shared with run-e2e.sh's scenarios, which expect no look.
   wine_reg delete "$key" /f >/dev/null || true
   WINEDEBUG=-all wineserver --kill 2>/dev/null || true

@@ -10,32 +10,17 @@
 # run at the same time in it.
 set -euo pipefail
 
-scenario=$1
-exe=$(realpath "$2")
-tunnel_exe=$exe
-texture=$3
-export WINEPREFIX=$4
-preview_parent=$(realpath "$5")
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source-path=SCRIPTDIR source=wine-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/wine-lib.sh" "$@"
+exe=$tunnel_exe
 
-# shellcheck source-path=SCRIPTDIR source=../e2e/xvfb-lib.sh
-source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
-show_on_failure "$work/wine.log" "Wine's output" 40
-
-parent_pid=
 xephyr_pid=
 saver_debug=
 
 stop_program() {
   end_program "$program_pid"
-  if [[ -n "$parent_pid" ]]; then
-    kill "$parent_pid" 2>/dev/null || true
-    wait "$parent_pid" 2>/dev/null || true
-  fi
-  if [[ -n "$xephyr_pid" ]]; then
-    kill "$xephyr_pid" 2>/dev/null || true
-    wait "$xephyr_pid" 2>/dev/null || true
-  fi
+  end_helper "$parent_pid"
+  end_helper "$xephyr_pid"
   # The prefix is ours alone: its server goes with this X server, so the next
   # scenario's desktop starts on its own display.
   WINEDEBUG=-all wineserver --kill 2>/dev/null || true

@@ -37,17 +37,12 @@ source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/hack-lib.sh"
 show_on_failure "$work/stderr" "the hack's standard error" 20
 
 readonly hack_user=tunnel-e2e
-daemon_pid=
 window_pid=
 xephyr_pid=
 
 stop_program() {
   end_program -KILL "$program_pid"
-  if [[ -n "$daemon_pid" ]]; then
-    run_as_user xscreensaver-command -exit >/dev/null 2>&1 || true
-    wait_until 5 bash -c "! kill -0 $daemon_pid 2>/dev/null" || kill "$daemon_pid" 2>/dev/null || true
-    wait "$daemon_pid" 2>/dev/null || true
-  fi
+  stop_daemon
   local pid
   for pid in "$window_pid" "$xephyr_pid"; do
     [[ -n "$pid" ]] || continue
@@ -101,11 +96,6 @@ wait_for_first_frame() {
 # Keeps the last picture that colours read.
 keep_screenshot() { cp "$work/shot.png" "$artifacts/$scenario-$1.png"; }
 
-run_as_user() {
-  runuser -u "$hack_user" -- env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" \
-    ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$@"
-}
-
 # XScreenSaver runs no hack as root: the daemon is an ordinary user's, with
 # our hack as its one mode, started on $DISPLAY. The hacks it starts count
 # their swaps, each in $home/swaps.PID.
@@ -115,24 +105,8 @@ start_daemon() {
   hack_exe="$home/bin/zelk-tunnel"
   mkdir -p "$home/lib"
   cp "$swap_counter" "$home/lib/libswap-counter.so"
-  cat >"$home/.xscreensaver" <<CONFIG
-mode:		one
-selected:	0
-lock:		False
-splash:		False
-fade:		False
-unfade:		False
-timeout:	1:00:00
-cycle:		0:00:00
-dpmsEnabled:	False
-programs:	GL: "Zelk's little tunnel" $home/bin/zelk-tunnel --root \\n
-CONFIG
-  chown -R "$hack_user" "$home"
-  (cd "$home" && run_as_user env LD_PRELOAD="$home/lib/libswap-counter.so" SWAP_COUNT_FILE="$home/swaps.%p" \
-    xscreensaver --no-splash --verbose) >"$work/daemon.log" 2>&1 &
-  daemon_pid=$!
-  show_on_failure "$work/daemon.log" "the daemon's log" 30
-  wait_until 20 run_as_user xscreensaver-command -time >/dev/null 2>&1 || fail "the daemon did not start"
+  write_daemon_settings "$home/bin/zelk-tunnel --root" </dev/null
+  launch_daemon env LD_PRELOAD="$home/lib/libswap-counter.so" SWAP_COUNT_FILE="$home/swaps.%p"
   note "daemon up as $hack_user"
 }
 

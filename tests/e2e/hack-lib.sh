@@ -45,3 +45,42 @@ colours() {
 }
 
 textured() { (($(colours "$@") >= 1000)); }
+
+# Runs a command as $hack_user in $home on $DISPLAY with a clean environment,
+# plus the words of user_env (VAR=value) where a scenario sets them.
+user_env=()
+run_as_user() {
+  runuser -u "$hack_user" -- env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" \
+    ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "${user_env[@]}" "$@"
+}
+
+# ~/.xscreensaver for $hack_user: one mode, no lock, splash or fade, never
+# blanking by itself; the hack's command line is $1, further settings lines
+# come on standard input.
+write_daemon_settings() {
+  local command=$1
+  {
+    printf '%s\n' "mode:		one" "selected:	0" "lock:		False" "splash:		False" \
+      "fade:		False" "unfade:		False" "timeout:	1:00:00" "cycle:		0:00:00" \
+      "dpmsEnabled:	False"
+    cat
+    printf 'programs:\tGL: "Zelk'\''s little tunnel" %s \\n\n' "$command"
+  } >"$home/.xscreensaver"
+  chown -R "$hack_user" "$home"
+}
+
+# Starts the daemon as $hack_user (the arguments, if any, go before it: env
+# VAR=value ...) and waits until it answers; stop_daemon ends it.
+daemon_pid=
+launch_daemon() {
+  (cd "$home" && run_as_user "$@" xscreensaver --no-splash --verbose) >"$work/daemon.log" 2>&1 &
+  daemon_pid=$!
+  show_on_failure "$work/daemon.log" "the daemon's log" 30
+  wait_until 20 run_as_user xscreensaver-command -time >/dev/null 2>&1 || fail "the daemon did not start"
+}
+stop_daemon() {
+  [[ -n "$daemon_pid" ]] || return 0
+  run_as_user xscreensaver-command -exit >/dev/null 2>&1 || true
+  wait_until 5 bash -c "! kill -0 $daemon_pid 2>/dev/null" || kill "$daemon_pid" 2>/dev/null || true
+  wait "$daemon_pid" 2>/dev/null || true
+}

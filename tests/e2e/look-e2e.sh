@@ -37,16 +37,11 @@ source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/hack-lib.sh"
 show_on_failure "$work/stderr" "the program's standard error" 20
 
 readonly hack_user=tunnel-e2e
-daemon_pid=
 
 stop_program() {
   # SDL's message box runs in a forked child: end the whole process group.
   [[ -z "$program_pid" ]] || end_program -KILL -- "-$program_pid"
-  if [[ -n "$daemon_pid" ]]; then
-    run_as_user xscreensaver-command -exit >/dev/null 2>&1 || true
-    wait_until 5 bash -c "! kill -0 $daemon_pid 2>/dev/null" || kill "$daemon_pid" 2>/dev/null || true
-    wait "$daemon_pid" 2>/dev/null || true
-  fi
+  stop_daemon
 }
 
 # Buffer swaps so far of the process preloaded with the counter.
@@ -121,11 +116,8 @@ title_triangles() {
 }
 eight_quads_a_ring() { (($1 > 0 && $1 % 16 == 0 && $1 <= 127 * 16)); }
 
-run_as_user() {
-  runuser -u "$hack_user" -- env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" \
-    LD_PRELOAD="$swap_counter" SWAP_COUNT_FILE="$work/swaps" \
-    ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$@"
-}
+# Every program the user runs counts its swaps into one file.
+user_env=(LD_PRELOAD="$swap_counter" SWAP_COUNT_FILE="$work/swaps")
 
 start_display 1024x768
 case $scenario in
@@ -192,29 +184,15 @@ case $scenario in
     echo "not a picture" >"$home/Pictures/notes.txt"
     settings="--root --shape rippled --speed 2 --focal -1 --quads 8 --fps --saver-pictures"
     # As xscreensaver-settings writes it, "Image Manipulation" included.
-    cat >"$home/.xscreensaver" <<CONFIG
-mode:		one
-selected:	0
-lock:		False
-splash:		False
-fade:		False
-unfade:		False
-timeout:	1:00:00
-cycle:		0:00:00
-dpmsEnabled:	False
+    write_daemon_settings "$home/bin/zelk-tunnel $settings" <<SETTINGS
 grabDesktopImages:	False
 grabVideoFrames:	False
 chooseRandomImages:	True
 imageDirectory:	$home/Pictures
-programs:	GL: "Zelk's little tunnel" $home/bin/zelk-tunnel $settings \\n
-CONFIG
-    chown -R "$hack_user" "$home"
+SETTINGS
     touch "$work/swaps"
     chown "$hack_user" "$work/swaps"
-    (cd "$home" && run_as_user xscreensaver --no-splash --verbose) >"$work/daemon.log" 2>&1 &
-    daemon_pid=$!
-    show_on_failure "$work/daemon.log" "the daemon's log" 30
-    wait_until 20 run_as_user xscreensaver-command -time >/dev/null 2>&1 || fail "the daemon did not start"
+    launch_daemon
     before=$(swaps)
     run_as_user xscreensaver-command -activate >/dev/null
     wait_until 20 hack_running || fail "the daemon started no zelk-tunnel"

@@ -6,6 +6,8 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
+import {canvasPixels} from './canvas-pixels.mjs';
+
 const [base, shotDir] = process.argv.slice(2);
 const kTitle = "Zelk's little tunnel";
 const kRateTitle = /^Zelk's little tunnel - [0-9.e+]+ fps \((\d+) tri\)$/;
@@ -36,24 +38,8 @@ async function check(name, body) {
 
 // How many pixels of a screenshot of the canvas have colour.
 async function colouredShare(page) {
-  const png = await (await page.$('#canvas')).screenshot({encoding: 'base64'});
-  return page.evaluate(async (data) => {
-    const image = new Image();
-    image.src = 'data:image/png;base64,' + data;
-    await image.decode();
-    const canvas = document.createElement('canvas');
-    canvas.width = image.width;
-    canvas.height = image.height;
-    const context = canvas.getContext('2d');
-    context.drawImage(image, 0, 0);
-    const rgba = context.getImageData(0, 0, image.width, image.height).data;
-    let coloured = 0;
-    for (let i = 0; i < rgba.length; i += 4) {
-      const [r, g, b] = [rgba[i], rgba[i + 1], rgba[i + 2]];
-      if (Math.max(r, g, b) - Math.min(r, g, b) > 24) ++coloured;
-    }
-    return coloured / (rgba.length / 4);
-  }, png);
+  const {pixels, coloured} = await canvasPixels(page);
+  return coloured / pixels;
 }
 
 await check('the warning, the tunnel with its texture, keys, the end', async (page) => {
