@@ -216,8 +216,14 @@ case $scenario in
     start_hack --root --delay 0
     wait_for_first_frame
     wait_until 10 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
-    read -r cpu_fast fps_fast < <(measure "$program_pid" 3)
-    note "--delay 0: ${cpu_fast}% of a core, $fps_fast frames a second"
+    # Unpaced, it draws faster than the default delay lets a hack draw (at
+    # most 33.3 frames a second) once the machine gives it the time: a load
+    # spike from elsewhere gets three more tries.
+    for try in 1 2 3 4; do
+      read -r cpu_fast fps_fast < <(measure "$program_pid" 3)
+      note "--delay 0: ${cpu_fast}% of a core, $fps_fast frames a second"
+      awk -v f="$fps_fast" 'BEGIN { exit !(f > 34.5) }' && break
+    done
     end_program -TERM "$program_pid"
     # The root window keeps the last picture of the hack before: only this
     # hack's own first swap says that it draws.
@@ -226,14 +232,17 @@ case $scenario in
     wait_until 10 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
     read -r cpu_paced fps_paced < <(measure "$program_pid" 3)
     note "default delay: ${cpu_paced}% of a core, $fps_paced frames a second"
-    # At most 1 / 30 ms; slower than --delay 0; and the wait sleeps: the CPU
-    # time of a frame is about the same either way (a busy wait would
-    # multiply it). The machine's load slows both, so the bounds are loose.
-    # Less CPU than --delay 0, not a fixed fraction of it: with the same CPU
-    # time a frame, the shares go as the frame rates, and a loaded machine
-    # lets --delay 0 outrun the pace by little more than the 1.2 asked.
-    awk -v p="$fps_paced" -v f="$fps_fast" 'BEGIN { exit !(p >= 5 && p <= 34.5 && f >= 1.2 * p) }' ||
-      fail "$fps_paced frames a second at the default delay (at most 33.3), $fps_fast at 0"
+    # At most 1 / 30 ms, where --delay 0 went beyond it; and the wait
+    # sleeps: the CPU time of a frame is about the same either way (a busy
+    # wait would multiply it). The machine's load slows both, so the bounds
+    # are loose. Each rate is held to the cap, not to the other: measured one
+    # after the other on a loaded machine, their ratio says more of the load
+    # than of the pacing. Less CPU than --delay 0, not a fixed fraction of it:
+    # with the same CPU time a frame, the shares go as the frame rates.
+    awk -v f="$fps_fast" 'BEGIN { exit !(f > 34.5) }' ||
+      fail "--delay 0 drew $fps_fast frames a second, no more than the default delay allows (33.3)"
+    awk -v p="$fps_paced" 'BEGIN { exit !(p >= 5 && p <= 34.5) }' ||
+      fail "$fps_paced frames a second at the default delay (at most 33.3)"
     awk -v cp="$cpu_paced" -v fp="$fps_paced" -v cf="$cpu_fast" -v ff="$fps_fast" \
       'BEGIN { exit !(cp < cf && cp / fp <= 2 * cf / ff) }' ||
       fail "the default delay takes ${cpu_paced}% of a core, --delay 0 ${cpu_fast}%"
