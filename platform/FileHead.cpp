@@ -10,8 +10,7 @@ bool ReadFileHead(const char* path, unsigned char* head, std::size_t size, std::
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    // ReadFile may stop short of the count before the end (a pipe-backed
-    // share); only a read of nothing means the end.
+    // Only a read of nothing means the end of the file.
     bool failed = false;
     while (*length < size) {
         DWORD got = 0;

@@ -83,8 +83,11 @@ int ParseOptions(int argc, char** argv, Options* options)
 {
     ToolOptionHandlers handlers;
     handlers.takeFlag = [options](const std::string& name) {
-        options->perFrame = options->perFrame || name == "--per-frame";
-        return name == "--per-frame";
+        if (name != "--per-frame") {
+            return false;
+        }
+        options->perFrame = true;
+        return true;
     };
     handlers.takeValue = [options](const std::string& name, const std::string& value) {
         if (name == "--size") {

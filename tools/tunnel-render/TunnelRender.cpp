@@ -106,8 +106,11 @@ int ParseOptions(int argc, char** argv, Options* options)
 {
     ToolOptionHandlers handlers;
     handlers.takeFlag = [options](const std::string& name) {
-        options->printTitles = options->printTitles || name == "--titles";
-        return name == "--titles";
+        if (name != "--titles") {
+            return false;
+        }
+        options->printTitles = true;
+        return true;
     };
     handlers.takeValue = [options](const std::string& name, const std::string& value) {
         const std::string lookOption = name.size() > 2 && name[1] != '-' ? "-" + name : name;
