@@ -12,20 +12,33 @@ float F(double value)
     return static_cast<float>(value);
 }
 
-// Runs first in its own process under CTest: the values as the program loads.
+// The state as the program loads, copied before main (and so before any
+// test changes it): the state's globals are constant-initialised, which
+// happens before this file's dynamic initialisation. Taken here, the check
+// holds whatever order the tests run in, one process or many.
+struct LoadValues {
+    float focal, speed, travel;
+    int polyStep, rippleShape, stopRequested, ringCount, lastBuiltRing, frameCount;
+    bool lastRateTimeSet;
+    bool hwndNull;
+};
+const LoadValues kAtLoad = {g_focal,       g_speed,           g_travel,         g_polyStep,
+                            g_rippleShape, g_stopRequested,   g_ringCount,      g_lastBuiltRing,
+                            g_frameCount,  g_lastRateTimeSet, g_hwnd == nullptr};
+
 TEST(EffectStateAtLoad, MatchesTheDocumentedStartingValues)
 {
-    EXPECT_SAME_FLOAT(2.0f, g_focal);
-    EXPECT_SAME_FLOAT(0.0f, g_speed);
-    EXPECT_SAME_FLOAT(0.0f, g_travel);
-    EXPECT_EQ(0, g_polyStep);
-    EXPECT_EQ(0, g_rippleShape);
-    EXPECT_EQ(0, g_stopRequested);
-    EXPECT_EQ(0, g_ringCount);
-    EXPECT_EQ(0, g_lastBuiltRing);
-    EXPECT_EQ(0, g_frameCount);
-    EXPECT_FALSE(g_lastRateTimeSet);
-    EXPECT_EQ(nullptr, g_hwnd);
+    EXPECT_SAME_FLOAT(2.0f, kAtLoad.focal);
+    EXPECT_SAME_FLOAT(0.0f, kAtLoad.speed);
+    EXPECT_SAME_FLOAT(0.0f, kAtLoad.travel);
+    EXPECT_EQ(0, kAtLoad.polyStep);
+    EXPECT_EQ(0, kAtLoad.rippleShape);
+    EXPECT_EQ(0, kAtLoad.stopRequested);
+    EXPECT_EQ(0, kAtLoad.ringCount);
+    EXPECT_EQ(0, kAtLoad.lastBuiltRing);
+    EXPECT_EQ(0, kAtLoad.frameCount);
+    EXPECT_FALSE(kAtLoad.lastRateTimeSet);
+    EXPECT_TRUE(kAtLoad.hwndNull);
 }
 
 class HandleKeyTest : public ::testing::Test {
