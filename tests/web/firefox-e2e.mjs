@@ -1,14 +1,17 @@
 // The page end to end in a second engine: Debian's Firefox ESR, windowed
 // under the X server in DISPLAY (it has WebGL there, on llvmpipe), driven by
 // puppeteer-core over WebDriver BiDi. Usage: node firefox-e2e.mjs BASE_URL
-// SHOT_DIR, BASE_URL serving the site as ok/ (run-e2e.sh).
+// SITE_DIR SHOT_DIR, BASE_URL serving the site as ok/ (run-e2e.sh), SITE_DIR
+// the built site, which the offline case serves on a server it can cut.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 import {canvasPixels} from './canvas-pixels.mjs';
+import {serveSite} from './serve-site.mjs';
 
-const [base, shotDir] = process.argv.slice(2);
+const [base, siteDir, shotDir] = process.argv.slice(2);
 const kTitle = "Zelk's little tunnel";
 const kRateTitle = /^Zelk's little tunnel - [0-9.e+]+ fps \((\d+) tri\)$/;
 
@@ -40,6 +43,36 @@ async function check(name, body) {
 async function colouredShare(page) {
   const {pixels, coloured} = await canvasPixels(page);
   return coloured / pixels;
+}
+
+async function startRunning(page, address) {
+  await page.setViewport({width: 800, height: 600});
+  await page.goto(address);
+  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await page.click('#box-ok');
+  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
+                             {timeout: 30000}, kRateTitle.source);
+}
+
+// The next two titles after now; the second is wholly after whatever came before.
+async function laterTitle(page) {
+  for (let i = 0; i < 2; ++i) {
+    const before = await page.title();
+    await page.waitForFunction((old) => document.title !== old, {timeout: 30000}, before);
+  }
+  return page.title();
+}
+
+// Screenshots of the canvas until one passes the check, up to the timeout:
+// the texture changes at the next frame after the picture is read.
+async function waitForCanvas(page, check, timeout = 30000) {
+  const until = Date.now() + timeout;
+  let shot;
+  do {
+    shot = await canvasPixels(page);
+    if (check(shot)) return shot;
+  } while (Date.now() < until);
+  throw new Error(`the canvas never passed the check: ${JSON.stringify(shot)}`);
 }
 
 await check('the warning, the tunnel with its texture, keys, the end', async (page) => {
@@ -103,6 +136,76 @@ await check('a phone-sized window: the on-screen keys are 44 px and steer', asyn
   assert.ok(after % 16 === 0 && after * 4 <= before, `8 quads: ${before} -> ${after} triangles`);
   await page.click('#controls [data-key="Escape"]');
   await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: 60000});
+});
+
+await check('a lost WebGL context, once restored, draws the tunnel again', async (page) => {
+  await startRunning(page, `${base}/ok/index.html`);
+  await page.evaluate(() => {
+    window.loser = document.getElementById('canvas').getContext('webgl')
+                       .getExtension('WEBGL_lose_context');
+    window.loser.loseContext();
+  });
+  await page.waitForFunction(() => document.getElementById('canvas').getContext('webgl').isContextLost());
+  await laterTitle(page);
+  await page.evaluate(() => window.loser.restoreContext());
+  await page.waitForFunction(() => !document.getElementById('canvas').getContext('webgl').isContextLost());
+  await laterTitle(page);
+  const share = await colouredShare(page);
+  assert.ok(share > 0.01, `texture colours on ${share} of the canvas`);
+  const first = await canvasPixels(page, {x: 0, width: 200});
+  await laterTitle(page);
+  assert.notDeepEqual(first, await canvasPixels(page, {x: 0, width: 200}), 'the flight goes on');
+});
+
+await check('the viewer\'s picture: a dropped PNG, then a file that is no picture', async (page) => {
+  await page.setViewport({width: 800, height: 600});
+  await page.goto(`${base}/ok/index.html`);
+  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await page.evaluate(async () => {
+    const canvas = new OffscreenCanvas(96, 64);
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#20d020';
+    context.fillRect(0, 0, 96, 64);
+    const blob = await canvas.convertToBlob({type: 'image/png'});
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([blob], 'green.png', {type: 'image/png'}));
+    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true,
+                                                       cancelable: true}));
+  });
+  await page.click('#box-ok');
+  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
+                             {timeout: 30000}, kRateTitle.source);
+  const green = await waitForCanvas(page, (shot) => shot.green > shot.pixels / 4);
+  assert.ok(green.green > green.coloured * 0.9, `green: ${JSON.stringify(green)}`);
+  await page.screenshot({path: path.join(shotDir, 'firefox-green-picture.png')});
+  const junk = path.join(shotDir, 'firefox-not-a-picture.txt');
+  fs.writeFileSync(junk, 'not a picture at all');
+  await (await page.$('#picture-file')).uploadFile(junk);
+  const checker = await waitForCanvas(page, (shot) => shot.coloured === 0 && shot.brightest > 128);
+  assert.ok(checker.darkest < 16, `black and white: ${JSON.stringify(checker)}`);
+  await laterTitle(page);  // the flight goes on
+});
+
+await check('a second visit with no network starts the tunnel from what the first kept', async (page) => {
+  const site = await serveSite(siteDir);
+  try {
+    await page.goto(site.address);
+    await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      if (!navigator.serviceWorker.controller) {
+        await new Promise((resolve) => navigator.serviceWorker.addEventListener(
+            'controllerchange', resolve, {once: true}));
+      }
+    });
+    // The server gone, nothing of the page can come from the network.
+    await site.close();
+    await startRunning(page, site.address);
+    const share = await colouredShare(page);
+    assert.ok(share > 0.01, `texture colours on ${share} of the canvas`);
+  } finally {
+    await site.close();
+  }
 });
 
 await browser.close();

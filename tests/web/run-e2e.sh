@@ -60,5 +60,5 @@ Xvfb -displayfd "$displayfd" -noreset -screen 0 1280x1024x24 >"$root/xvfb.log" 2
 xserver=$!
 read -r -t 30 -u "$displayfd" display ||
   { echo "run-e2e: Xvfb did not start" >&2; cat "$root/xvfb.log" >&2; exit 1; }
-DISPLAY=":$display" node "$here/firefox-e2e.mjs" "http://127.0.0.1:$port" "$shots" || status=1
+DISPLAY=":$display" node "$here/firefox-e2e.mjs" "http://127.0.0.1:$port" "$root/ok" "$shots" || status=1
 exit "$status"

@@ -7,11 +7,11 @@
 // what the viewer sees go to SHOT_DIR.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 import {canvasPixels} from './canvas-pixels.mjs';
+import {serveSite} from './serve-site.mjs';
 
 const [base, siteDir, shotDir] = process.argv.slice(2);
 fs.mkdirSync(shotDir, {recursive: true});
@@ -78,39 +78,6 @@ async function laterTitle(page) {
     await page.waitForFunction((old) => document.title !== old, {timeout: 10000}, before);
   }
   return page.title();
-}
-
-// The built site on a server of the test's own, which it can cut; a file
-// named in special is answered by its function.
-async function serveSite(dir, special = {}) {
-  const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                 '.jpg': 'image/jpeg', '.png': 'image/png',
-                 '.webmanifest': 'application/manifest+json'};
-  const server = http.createServer((request, response) => {
-    let name = path.normalize(new URL(request.url, 'http://site').pathname).slice(1);
-    if (name === '') name = 'index.html';
-    fs.readFile(path.join(dir, name), (error, data) => {
-      if (error) {
-        response.writeHead(404).end();
-      } else if (special[name]) {
-        special[name](data, response);
-      } else {
-        response.writeHead(200, {'Content-Type': types[path.extname(name)] ?? 'text/plain'});
-        response.end(data);
-      }
-    });
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  let open = true;
-  return {
-    address: `http://127.0.0.1:${server.address().port}/`,
-    close: async () => {
-      if (!open) return;
-      open = false;
-      server.closeAllConnections();
-      await new Promise((resolve) => server.close(resolve));
-    },
-  };
 }
 
 async function waitForEnd(page, timeout) {
