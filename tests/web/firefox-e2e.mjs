@@ -9,11 +9,14 @@ import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 import {canvasPixels} from './canvas-pixels.mjs';
+import {dropGreenPicture, laterTitle, loseAndRestoreContext, waitForCanvas,
+        waitForServiceWorker} from './page-steps.mjs';
 import {serveSite} from './serve-site.mjs';
 
 const [base, siteDir, shotDir] = process.argv.slice(2);
 const kTitle = "Zelk's little tunnel";
 const kRateTitle = /^Zelk's little tunnel - [0-9.e+]+ fps \((\d+) tri\)$/;
+const kWait = 30000;  // how long a step may take (the run-out after Escape, twice this)
 
 const browser = await puppeteer.launch({
   browser: 'firefox',
@@ -45,44 +48,24 @@ async function colouredShare(page) {
   return coloured / pixels;
 }
 
-async function startRunning(page, address) {
-  await page.setViewport({width: 800, height: 600});
+// Opens the page at the address and waits for the warning.
+async function openWarning(page, address, viewport = {width: 800, height: 600}) {
+  await page.setViewport(viewport);
   await page.goto(address);
-  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await page.waitForSelector('#box-ok', {visible: true, timeout: kWait});
+}
+
+// Answers the warning with OK and waits for the first rate in the title.
+async function pressOk(page) {
   await page.click('#box-ok');
   await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
-                             {timeout: 30000}, kRateTitle.source);
-}
-
-// The next two titles after now; the second is wholly after whatever came before.
-async function laterTitle(page) {
-  for (let i = 0; i < 2; ++i) {
-    const before = await page.title();
-    await page.waitForFunction((old) => document.title !== old, {timeout: 30000}, before);
-  }
-  return page.title();
-}
-
-// Screenshots of the canvas until one passes the check, up to the timeout:
-// the texture changes at the next frame after the picture is read.
-async function waitForCanvas(page, check, timeout = 30000) {
-  const until = Date.now() + timeout;
-  let shot;
-  do {
-    shot = await canvasPixels(page);
-    if (check(shot)) return shot;
-  } while (Date.now() < until);
-  throw new Error(`the canvas never passed the check: ${JSON.stringify(shot)}`);
+                             {timeout: kWait}, kRateTitle.source);
 }
 
 await check('the warning, the tunnel with its texture, keys, the end', async (page) => {
-  await page.setViewport({width: 800, height: 600});
-  await page.goto(`${base}/ok/index.html`);
-  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await openWarning(page, `${base}/ok/index.html`);
   assert.match(await page.$eval('#box-text', (e) => e.textContent), /^Warning: watching/);
-  await page.click('#box-ok');
-  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
-                             {timeout: 30000}, kRateTitle.source);
+  await pressOk(page);
   const share = await colouredShare(page);
   assert.ok(share > 0.01, `texture colours on ${share} of the canvas`);
   await page.screenshot({path: path.join(shotDir, 'firefox-running.png')});
@@ -93,9 +76,7 @@ await check('the warning, the tunnel with its texture, keys, the end', async (pa
 });
 
 await check('a narrow window: the box fits and its text wraps', async (page) => {
-  await page.setViewport({width: 360, height: 640});
-  await page.goto(`${base}/ok/index.html`);
-  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
+  await openWarning(page, `${base}/ok/index.html`, {width: 360, height: 640});
   const fits = await page.evaluate(() => {
     const text = document.getElementById('box-text');
     return {scroll: text.scrollWidth, client: text.clientWidth,
@@ -104,17 +85,13 @@ await check('a narrow window: the box fits and its text wraps', async (page) => 
   assert.ok(fits.scroll <= fits.client && fits.right <= 360, JSON.stringify(fits));
   await page.keyboard.press('Tab');
   await page.keyboard.press('Enter');  // on Cancel
-  await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: 30000});
+  await page.waitForFunction(() => document.body.dataset.state === 'ended', {timeout: kWait});
   assert.equal(await page.$eval('#canvas', (e) => getComputedStyle(e).visibility), 'hidden');
 });
 
 await check('a phone-sized window: the on-screen keys are 44 px and steer', async (page) => {
-  await page.setViewport({width: 390, height: 844});
-  await page.goto(`${base}/ok/index.html`);
-  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
-  await page.click('#box-ok');
-  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
-                             {timeout: 30000}, kRateTitle.source);
+  await openWarning(page, `${base}/ok/index.html`, {width: 390, height: 844});
+  await pressOk(page);
   const small = await page.$$eval('#controls button', (all) => all
       .filter((e) => e.offsetParent !== null)
       .map((e) => [e.textContent.trim(), e.getBoundingClientRect()])
@@ -122,14 +99,7 @@ await check('a phone-sized window: the on-screen keys are 44 px and steer', asyn
       .map(([name, r]) => `${name} ${r.width}x${r.height}`));
   assert.deepEqual(small, []);
   await page.screenshot({path: path.join(shotDir, 'firefox-phone.png')});
-  // Two title changes: the second wholly after what came before.
-  const laterTriangles = async () => {
-    for (let i = 0; i < 2; ++i) {
-      const old = await page.title();
-      await page.waitForFunction((title) => document.title !== title, {timeout: 30000}, old);
-    }
-    return Number(kRateTitle.exec(await page.title())[1]);
-  };
+  const laterTriangles = async () => Number(kRateTitle.exec(await laterTitle(page, kWait))[1]);
   const before = await laterTriangles();
   await page.click('#controls [data-key="1"]');
   const after = await laterTriangles();
@@ -139,68 +109,40 @@ await check('a phone-sized window: the on-screen keys are 44 px and steer', asyn
 });
 
 await check('a lost WebGL context, once restored, draws the tunnel again', async (page) => {
-  await startRunning(page, `${base}/ok/index.html`);
-  await page.evaluate(() => {
-    window.loser = document.getElementById('canvas').getContext('webgl')
-                       .getExtension('WEBGL_lose_context');
-    window.loser.loseContext();
-  });
-  await page.waitForFunction(() => document.getElementById('canvas').getContext('webgl').isContextLost());
-  await laterTitle(page);
-  await page.evaluate(() => window.loser.restoreContext());
-  await page.waitForFunction(() => !document.getElementById('canvas').getContext('webgl').isContextLost());
-  await laterTitle(page);
+  await openWarning(page, `${base}/ok/index.html`);
+  await pressOk(page);
+  await loseAndRestoreContext(page, kWait);
   const share = await colouredShare(page);
   assert.ok(share > 0.01, `texture colours on ${share} of the canvas`);
   const first = await canvasPixels(page, {x: 0, width: 200});
-  await laterTitle(page);
+  await laterTitle(page, kWait);
   assert.notDeepEqual(first, await canvasPixels(page, {x: 0, width: 200}), 'the flight goes on');
 });
 
 await check('the viewer\'s picture: a dropped PNG, then a file that is no picture', async (page) => {
-  await page.setViewport({width: 800, height: 600});
-  await page.goto(`${base}/ok/index.html`);
-  await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
-  await page.evaluate(async () => {
-    const canvas = new OffscreenCanvas(96, 64);
-    const context = canvas.getContext('2d');
-    context.fillStyle = '#20d020';
-    context.fillRect(0, 0, 96, 64);
-    const blob = await canvas.convertToBlob({type: 'image/png'});
-    const transfer = new DataTransfer();
-    transfer.items.add(new File([blob], 'green.png', {type: 'image/png'}));
-    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true,
-                                                       cancelable: true}));
-  });
-  await page.click('#box-ok');
-  await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
-                             {timeout: 30000}, kRateTitle.source);
-  const green = await waitForCanvas(page, (shot) => shot.green > shot.pixels / 4);
+  await openWarning(page, `${base}/ok/index.html`);
+  await dropGreenPicture(page, 'image/png');
+  await pressOk(page);
+  const green = await waitForCanvas(page, (shot) => shot.green > shot.pixels / 4, kWait);
   assert.ok(green.green > green.coloured * 0.9, `green: ${JSON.stringify(green)}`);
   await page.screenshot({path: path.join(shotDir, 'firefox-green-picture.png')});
   const junk = path.join(shotDir, 'firefox-not-a-picture.txt');
   fs.writeFileSync(junk, 'not a picture at all');
   await (await page.$('#picture-file')).uploadFile(junk);
-  const checker = await waitForCanvas(page, (shot) => shot.coloured === 0 && shot.brightest > 128);
+  const checker = await waitForCanvas(page, (shot) => shot.coloured === 0 && shot.brightest > 128, kWait);
   assert.ok(checker.darkest < 16, `black and white: ${JSON.stringify(checker)}`);
-  await laterTitle(page);  // the flight goes on
+  await laterTitle(page, kWait);  // the flight goes on
 });
 
 await check('a second visit with no network starts the tunnel from what the first kept', async (page) => {
   const site = await serveSite(siteDir);
   try {
-    await page.goto(site.address);
-    await page.waitForSelector('#box-ok', {visible: true, timeout: 30000});
-    await page.evaluate(async () => {
-      await navigator.serviceWorker.ready;
-      if (!navigator.serviceWorker.controller) {
-        await new Promise((resolve) => navigator.serviceWorker.addEventListener(
-            'controllerchange', resolve, {once: true}));
-      }
-    });
+    await openWarning(page, site.address);
+    await waitForServiceWorker(page);
     // The server gone, nothing of the page can come from the network.
     await site.close();
-    await startRunning(page, site.address);
+    await openWarning(page, site.address);
+    await pressOk(page);
     const share = await colouredShare(page);
     assert.ok(share > 0.01, `texture colours on ${share} of the canvas`);
   } finally {

@@ -11,6 +11,8 @@ import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 import {canvasPixels} from './canvas-pixels.mjs';
+import {dropGreenPicture, laterTitle, loseAndRestoreContext, waitForCanvas,
+        waitForServiceWorker} from './page-steps.mjs';
 import {serveSite} from './serve-site.mjs';
 
 const [base, siteDir, shotDir] = process.argv.slice(2);
@@ -69,15 +71,6 @@ async function startRunning(site, options) {
   await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
                              {timeout: 10000}, kRateTitle.source);
   return page;
-}
-
-// The next two titles after now; the second is wholly after whatever came before.
-async function laterTitle(page) {
-  for (let i = 0; i < 2; ++i) {
-    const before = await page.title();
-    await page.waitForFunction((old) => document.title !== old, {timeout: 10000}, before);
-  }
-  return page.title();
 }
 
 async function waitForEnd(page, timeout) {
@@ -353,15 +346,7 @@ test('a picture on a slow network: fetched once, before OK, its progress shown',
 
 test('a lost WebGL context, once restored, draws the tunnel again and the flight goes on', async () => {
   const page = await startRunning('ok');
-  await page.evaluate(() => {
-    window.loser = document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
-    window.loser.loseContext();
-  });
-  await page.waitForFunction(() => document.getElementById('canvas').getContext('webgl').isContextLost());
-  await laterTitle(page);
-  await page.evaluate(() => window.loser.restoreContext());
-  await page.waitForFunction(() => !document.getElementById('canvas').getContext('webgl').isContextLost());
-  await laterTitle(page);
+  await loseAndRestoreContext(page);
   const shot = await canvasPixels(page);
   assert.ok(shot.coloured > shot.pixels / 100, `texture colours: ${JSON.stringify(shot)}`);
   const first = await canvasPixels(page, {x: 0, width: 200});
@@ -410,37 +395,12 @@ test('the look from the address, a bad value warned of, the panel\'s choice kept
   await page.close();
 });
 
-// Screenshots of the canvas until one passes the check, up to the timeout:
-// the texture changes at the next frame after the picture is read.
-async function waitForCanvas(page, check, timeout = 15000) {
-  const until = Date.now() + timeout;
-  let shot;
-  do {
-    shot = await canvasPixels(page);
-    if (check(shot)) return shot;
-  } while (Date.now() < until);
-  throw new Error(`the canvas never passed the check: ${JSON.stringify(shot)}`);
-}
-
 test('the viewer\'s picture: dropped at the warning, then one that cannot be read picked', async () => {
   const page = await open('ok');
   const warnings = [];
   page.on('console', (message) => warnings.push(message.text()));
   // A green picture, in a format the program's own readers do not take.
-  const green = await page.evaluate(async () => {
-    const canvas = new OffscreenCanvas(96, 64);
-    const context = canvas.getContext('2d');
-    context.fillStyle = '#20d020';
-    context.fillRect(0, 0, 96, 64);
-    const blob = await canvas.convertToBlob({type: 'image/webp', quality: 1});
-    return Array.from(new Uint8Array(await blob.arrayBuffer()));
-  });
-  await page.evaluate((bytes) => {
-    const transfer = new DataTransfer();
-    transfer.items.add(new File([new Uint8Array(bytes)], 'green.webp', {type: 'image/webp'}));
-    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true,
-                                                       cancelable: true}));
-  }, green);
+  await dropGreenPicture(page, 'image/webp');
   await page.click('#box-ok');
   await page.waitForFunction((pattern) => new RegExp(pattern).test(document.title),
                              {timeout: 10000}, kRateTitle.source);
@@ -485,13 +445,7 @@ test('a second visit with no network starts the tunnel from what the first kept'
     watchConsole(page, 'offline');
     await page.goto(site.address);
     await page.waitForSelector('#box-ok', {visible: true, timeout: 10000});
-    await page.evaluate(async () => {
-      await navigator.serviceWorker.ready;
-      if (!navigator.serviceWorker.controller) {
-        await new Promise((resolve) => navigator.serviceWorker.addEventListener(
-            'controllerchange', resolve, {once: true}));
-      }
-    });
+    await waitForServiceWorker(page);
     const kept = await page.evaluate(async () =>
         (await (await caches.open('zelk-tunnel-1')).keys()).map((r) => new URL(r.url).pathname));
     for (const file of ['/', '/tunnel.js', '/tunnel.wasm', '/Demo.jpg'])
