@@ -14,6 +14,7 @@ import {dropGreenPicture, laterTitle, loseAndRestoreContext, waitForCanvas,
 import {serveSite} from './serve-site.mjs';
 
 const [base, siteDir, shotDir] = process.argv.slice(2);
+fs.mkdirSync(shotDir, {recursive: true});
 const kTitle = "Zelk's little tunnel";
 const kRateTitle = /^Zelk's little tunnel - [0-9.e+]+ fps \((\d+) tri\)$/;
 const kWait = 30000;  // how long a step may take (the run-out after Escape, twice this)
@@ -151,6 +152,32 @@ await check('a second visit with no network starts the tunnel from what the firs
 });
 
 await browser.close();
+
+// A Firefox whose WebGL is turned off, as a user or a blocklist turns it off.
+{
+  const started = Date.now();
+  const plain = await puppeteer.launch({
+    browser: 'firefox',
+    executablePath: '/usr/bin/firefox-esr',
+    headless: false,
+    extraPrefsFirefox: {'webgl.disabled': true},
+  });
+  try {
+    const page = await plain.newPage();
+    await page.goto(`${base}/ok/index.html`);
+    await page.waitForFunction(() => document.body.dataset.state === 'no-webgl', {timeout: kWait});
+    assert.match(await page.$eval('#status', (e) => e.textContent), /needs WebGL/);
+    assert.equal(await page.$eval('#veil', (e) => getComputedStyle(e).display), 'none');
+    assert.equal(await page.evaluate(() => document.querySelector('script[src="tunnel.js"]')), null);
+    console.log(`ok   firefox: without WebGL the page says so and loads no program (${Date.now() - started} ms)`);
+  } catch (error) {
+    ++failures;
+    console.log(`FAIL firefox: without WebGL the page says so and loads no program: ${error.message}`);
+  } finally {
+    await plain.close();
+  }
+}
+
 if (errors.length > 0) {
   ++failures;
   console.log(`FAIL firefox: uncaught errors:\n  ${errors.join('\n  ')}`);
