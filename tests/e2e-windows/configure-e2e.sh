@@ -292,12 +292,4 @@ run_scenario() {
   esac
 }
 
-[[ -f "$tunnel_exe" ]] || fail "no program at $tunnel_exe"
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  echo "== creating the Wine prefix $WINEPREFIX"
-  WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
-  WINEDEBUG=-all wineserver --wait || true
-fi
-echo "== $scenario"
-run_scenario
-echo "PASS ($scenario)"
+run_in_prefix

@@ -547,16 +547,8 @@ run_scenario() {
   esac
 }
 
-[[ -f "$exe" ]] || fail "no program at $exe"
 # The two-monitor scenario changes its prefix's settings: it has one of its own.
 if [[ $scenario == saver_two_monitors ]]; then
   export WINEPREFIX=$WINEPREFIX-monitors
 fi
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  echo "== creating the Wine prefix $WINEPREFIX"
-  WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
-  WINEDEBUG=-all wineserver --wait || true
-fi
-echo "== $scenario"
-run_scenario
-echo "PASS ($scenario)"
+run_in_prefix

@@ -23,3 +23,17 @@ end_helper() {
   kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
+
+# Runs the scenario's run_scenario in the prefix, making the prefix first if
+# it is new (about ten seconds), and says PASS when it returns.
+run_in_prefix() {
+  [[ -f "$tunnel_exe" ]] || fail "no program at $tunnel_exe"
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    echo "== creating the Wine prefix $WINEPREFIX"
+    WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
+    WINEDEBUG=-all wineserver --wait || true
+  fi
+  echo "== $scenario"
+  run_scenario
+  echo "PASS ($scenario)"
+}
