@@ -7,6 +7,7 @@
 #include "platform/FileHead.h"
 #include "png/PngAdapter.h"
 #include "texture/BmpFile.h"
+#include "texture/JpegFile.h"
 
 namespace {
 
@@ -51,53 +52,17 @@ const char* BmpResultText(BmpResult result)
     return "unknown BMP error";
 }
 
-// The same allocation the JPEG texture makes, under the adapter's cap.
-unsigned char* AllocateRgb(std::int32_t width, std::int32_t height)
-{
-    const std::uint64_t bytes =
-        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 3;
-    if (width <= 0 || height <= 0 || bytes > kJpegMaxPixelBytes) {
-        return nullptr;
-    }
-    return static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytes)));
-}
-
 bool ReadJpeg(const char* path, PictureImage* image, std::string* reason)
 {
-    JpegRecord record;
-    std::memset(&record, 0, sizeof record);
-    if (JpegInit(&record) != kJpegOk) {
-        *reason = "JPEG reader failed";
-        return false;
-    }
-    JpegSetFileName(&record, path);
-    std::int32_t status = JpegRead(&record, kJpegReadParams);
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    PicturePixels pixels;
-    if (status == kJpegOk) {
-        width = JpegGetField(&record, kJpegImageWidth);
-        height = JpegGetField(&record, kJpegImageHeight);
-        pixels.reset(AllocateRgb(width, height));
-        if (pixels == nullptr) {
-            status = kJpegErrBadOutput;
-        } else {
-            JpegSetOutputPixels(&record, pixels.get());
-            JpegSetField(&record, kJpegOutColour, kJpegColourRgb);
-            JpegSetField(&record, kJpegOutWidth, width);
-            JpegSetField(&record, kJpegOutHeight, height);
-            JpegSetField(&record, kJpegOutChannels, 3);
-            status = JpegRead(&record, kJpegReadWholeImage);
-        }
-    }
-    JpegFree(&record);
+    JpegImage jpeg;
+    const std::int32_t status = ReadJpegFile(path, 3, &jpeg);
     if (status != kJpegOk) {
         *reason = JpegStatusText(status);
         return false;
     }
-    image->width = width;
-    image->height = height;
-    image->rgb = std::move(pixels);
+    image->width = jpeg.width;
+    image->height = jpeg.height;
+    image->rgb = std::move(jpeg.pixels);
     return true;
 }
 
@@ -125,7 +90,7 @@ bool ReadBmp(const char* path, PictureImage* image, std::string* reason)
         *reason = BmpResultText(result);
         return false;
     }
-    PicturePixels rgb(AllocateRgb(bmp.width, bmp.height));
+    PicturePixels rgb(AllocatePixelBlock(bmp.width, bmp.height, 3));
     if (rgb == nullptr) {
         *reason = "out of memory";
         return false;
