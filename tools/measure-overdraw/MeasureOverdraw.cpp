@@ -13,10 +13,10 @@
 
 #include "FigureRange.h"
 #include "ToolOptions.h"
+#include "ToolWindow.h"
 #include "TunnelCoverage.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "headless/HeadlessBackend.h"
 
 #include <EGL/egl.h>
 #include <GL/gl.h>
@@ -44,11 +44,8 @@ const char kUsage[] =
     "are left out. Exit status: 0 on success, 1 on any error, 2 on a usage error.\n";
 
 struct Options {
-    int width = 640;
-    int height = 480;
+    FrameOptions frame = {640, 480, 60.0, 60};
     long skip = 0;
-    long frames = 60;
-    double framesPerSecond = 60.0;
     bool perFrame = false;
 };
 
@@ -82,29 +79,16 @@ bool LoadQueryCalls(QueryCalls* calls)
 int ParseOptions(int argc, char** argv, Options* options)
 {
     ToolOptionHandlers handlers;
-    handlers.takeFlag = [options](const std::string& name) {
-        if (name != "--per-frame") {
-            return false;
-        }
-        options->perFrame = true;
-        return true;
-    };
+    handlers.takeFlag = SetFlagOn("--per-frame", &options->perFrame);
     handlers.takeValue = [options](const std::string& name, const std::string& value) {
-        if (name == "--size") {
-            return TakeFrameSize(value, &options->width, &options->height);
-        }
-        if (name == "--fps") {
-            return TakeFrameRate(value, &options->framesPerSecond);
+        std::string complaint;
+        if (TakeFrameOption(name, value, LONG_MAX / 4, &options->frame, &complaint)) {
+            return complaint;
         }
         if (name == "--skip") {
             return ParseWholeNumber(value, 0, LONG_MAX / 4, &options->skip)
                        ? std::string()
                        : "--skip wants a number from 0: " + value;
-        }
-        if (name == "--frames") {
-            return ParseWholeNumber(value, 1, LONG_MAX / 4, &options->frames)
-                       ? std::string()
-                       : "--frames wants a positive number: " + value;
         }
         return "unknown option: " + name;
     };
@@ -142,18 +126,11 @@ int main(int argc, char** argv)
         return status;
     }
 
-    std::string noContext;
-    StartHeadlessBackend(HeadlessOptions{}, &noContext);
-    const HWND window = OpenHeadlessWindow(options.width, options.height, &noContext);
-    if (window == nullptr) {
-        std::fprintf(stderr, "measure-overdraw: no GL context: %s\n", noContext.c_str());
+    ToolWindow window;
+    if (!window.Open("measure-overdraw", HeadlessOptions{}, options.frame.width,
+                     options.frame.height)) {
         return 1;
     }
-    // The context goes with the window, before the texture's destructor runs at exit.
-    struct WindowCloser {
-        HWND window;
-        ~WindowCloser() { DestroyWindow(window); }
-    } closer{window};
     QueryCalls gl;
     if (!LoadQueryCalls(&gl)) {
         std::fprintf(stderr, "measure-overdraw: the GL has no occlusion queries\n");
@@ -162,20 +139,16 @@ int main(int argc, char** argv)
     GLuint query = 0;
     gl.genQueries(1, &query);
 
-    ResetEffectStateToLoadValues();
-    g_hwnd = window;
-    g_clientWidth = options.width;
-    g_clientHeight = options.height;
     if (chdir(TUNNEL_ASSETS_DIR) != 0 || !InitEffect()) {
         std::fprintf(stderr, "measure-overdraw: cannot set up the effect in %s\n",
                      TUNNEL_ASSETS_DIR);
         return 1;
     }
 
-    const double pixels = static_cast<double>(options.width) * options.height;
-    const double step = 1.0 / options.framesPerSecond;
+    const double pixels = static_cast<double>(options.frame.width) * options.frame.height;
+    const double step = 1.0 / options.frame.framesPerSecond;
     Figures figures;
-    for (long frame = 1; frame <= options.skip + options.frames; ++frame) {
+    for (long frame = 1; frame <= options.skip + options.frame.frames; ++frame) {
         // Time from the frame number, not summed: no drift over long runs.
         g_time = static_cast<float>(static_cast<double>(frame - 1) * step);
         g_deltaTime = frame == 1 ? 0.0f : static_cast<float>(step);
@@ -197,7 +170,7 @@ int main(int argc, char** argv)
         if (g_ringCount == 0) {
             continue;  // nothing drawn
         }
-        const TunnelCoverage cpu = CoverTunnel(options.width, options.height);
+        const TunnelCoverage cpu = CoverTunnel(options.frame.width, options.frame.height);
         const double glFragments = static_cast<double>(samples);
         const long long kept = cpu.trianglesSent - cpu.trianglesCulled;
         figures.glFragments.Add(glFragments / pixels);
@@ -225,9 +198,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("%dx%d, frames %ld to %ld at 1/%g s (%ld drawn)\n", options.width, options.height,
-                options.skip + 1, options.skip + options.frames, options.framesPerSecond,
-                figures.glFragments.Count());
+    std::printf("%dx%d, frames %ld to %ld at 1/%g s (%ld drawn)\n", options.frame.width,
+                options.frame.height, options.skip + 1, options.skip + options.frame.frames,
+                options.frame.framesPerSecond, figures.glFragments.Count());
     std::printf("%-44s%12s%12s%12s\n", "", "min", "mean", "max");
     PrintRange("rings", figures.rings, "%12.1f");
     PrintRange("fragments per pixel, GL_SAMPLES_PASSED", figures.glFragments, "%12.4f");

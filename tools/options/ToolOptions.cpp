@@ -40,6 +40,35 @@ std::string TakeFrameRate(const std::string& value, double* framesPerSecond)
     return "";
 }
 
+bool TakeFrameOption(const std::string& name, const std::string& value, long maxFrames,
+                     FrameOptions* frame, std::string* complaint)
+{
+    if (name == "--size") {
+        *complaint = TakeFrameSize(value, &frame->width, &frame->height);
+    } else if (name == "--fps") {
+        *complaint = TakeFrameRate(value, &frame->framesPerSecond);
+    } else if (name == "--frames") {
+        *complaint = ParseWholeNumber(value, 1, maxFrames, &frame->frames)
+                         ? std::string()
+                         : "--frames wants a positive number: " + value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::function<bool(const std::string& name)> SetFlagOn(const char* name, bool* value)
+{
+    const std::string flag = name;
+    return [flag, value](const std::string& given) {
+        if (given != flag) {
+            return false;
+        }
+        *value = true;
+        return true;
+    };
+}
+
 int WalkToolOptions(int argc, char** argv, const char* tool, const char* usage,
                     const ToolOptionHandlers& handlers)
 {

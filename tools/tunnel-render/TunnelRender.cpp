@@ -17,10 +17,10 @@
 #include "FramebufferPng.h"
 #include "effect/EffectRenderer.h"
 #include "effect/EffectState.h"
-#include "headless/HeadlessBackend.h"
 #include "look/LookOptions.h"
 #include "look/LookSettings.h"
 #include "ToolOptions.h"
+#include "ToolWindow.h"
 
 namespace {
 
@@ -57,10 +57,7 @@ const char kUsage[] =
     "error. Exit status: 0 on success, 1 on any error, 2 on a usage error.\n";
 
 struct Options {
-    int width = 640;
-    int height = 480;
-    double framesPerSecond = 60.0;
-    long frames = 0;  // 0: up to the last shot
+    FrameOptions frame;  // frames 0: up to the last shot
     std::map<long, std::vector<std::string>> shots;
     std::map<long, std::string> keys;
     std::string textureDir;
@@ -105,13 +102,7 @@ bool UnescapeKeys(const std::string& text, std::string* keys)
 int ParseOptions(int argc, char** argv, Options* options)
 {
     ToolOptionHandlers handlers;
-    handlers.takeFlag = [options](const std::string& name) {
-        if (name != "--titles") {
-            return false;
-        }
-        options->printTitles = true;
-        return true;
-    };
+    handlers.takeFlag = SetFlagOn("--titles", &options->printTitles);
     handlers.takeValue = [options](const std::string& name, const std::string& value) {
         const std::string lookOption = name.size() > 2 && name[1] != '-' ? "-" + name : name;
         if (const char* accepted = LookOptionValues(lookOption)) {
@@ -120,16 +111,9 @@ int ParseOptions(int argc, char** argv, Options* options)
             }
             return std::string();
         }
-        if (name == "--size") {
-            return TakeFrameSize(value, &options->width, &options->height);
-        }
-        if (name == "--fps") {
-            return TakeFrameRate(value, &options->framesPerSecond);
-        }
-        if (name == "--frames") {
-            return ParseWholeNumber(value, 1, LONG_MAX / 2, &options->frames)
-                       ? std::string()
-                       : "--frames wants a positive number: " + value;
+        std::string complaint;
+        if (TakeFrameOption(name, value, LONG_MAX / 2, &options->frame, &complaint)) {
+            return complaint;
         }
         long frame = 0;
         std::string text;
@@ -155,8 +139,8 @@ int ParseOptions(int argc, char** argv, Options* options)
         return "unknown option: " + name;
     };
     const int status = WalkToolOptions(argc, argv, "tunnel-render", kUsage, handlers);
-    if (status == -1 && options->frames == 0) {
-        options->frames = options->shots.empty() ? 1 : options->shots.rbegin()->first;
+    if (status == -1 && options->frame.frames == 0) {
+        options->frame.frames = options->shots.empty() ? 1 : options->shots.rbegin()->first;
     }
     return status;
 }
@@ -207,24 +191,12 @@ int main(int argc, char** argv)
         return status;
     }
 
-    std::string noContext;
     HeadlessOptions headless;
     headless.printTitles = options.printTitles;
-    StartHeadlessBackend(headless, &noContext);
-    const HWND window = OpenHeadlessWindow(options.width, options.height, &noContext);
-    if (window == nullptr) {
-        std::fprintf(stderr, "tunnel-render: no GL context: %s\n", noContext.c_str());
+    ToolWindow window;
+    if (!window.Open("tunnel-render", headless, options.frame.width, options.frame.height)) {
         return 1;
     }
-    // The context goes with the window, before the texture's destructor runs at exit.
-    struct WindowCloser {
-        HWND window;
-        ~WindowCloser() { DestroyWindow(window); }
-    } closer{window};
-    ResetEffectStateToLoadValues();
-    g_hwnd = window;
-    g_clientWidth = options.width;
-    g_clientHeight = options.height;
     g_look = options.look;
     if (!g_look.picture.empty()) {
         // Named from here, though set-up may run in --dir.
@@ -243,8 +215,8 @@ int main(int argc, char** argv)
         HandleKey(static_cast<unsigned char>(key));
     }
 
-    const double step = 1.0 / options.framesPerSecond;
-    for (long frame = 1; frame <= options.frames; ++frame) {
+    const double step = 1.0 / options.frame.framesPerSecond;
+    for (long frame = 1; frame <= options.frame.frames; ++frame) {
         const auto keys = options.keys.find(frame);
         if (keys != options.keys.end()) {
             for (const char key : keys->second) {
@@ -260,7 +232,7 @@ int main(int argc, char** argv)
         if (shots != options.shots.end()) {
             for (const std::string& file : shots->second) {
                 std::string error;
-                if (!WriteFramebufferPng(file, options.width, options.height, &error)) {
+                if (!WriteFramebufferPng(file, options.frame.width, options.frame.height, &error)) {
                     std::fprintf(stderr, "tunnel-render: %s\n", error.c_str());
                     return 1;
                 }

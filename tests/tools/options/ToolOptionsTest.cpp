@@ -58,6 +58,51 @@ TEST(TakeFrameRate, ReadsAWholeRateFromOneToAMillion)
     EXPECT_EQ(1000000.0, rate);
 }
 
+// Each option is taken, well or with its own complaint; a refused value
+// leaves the frames as they were, and other names are left to the tool.
+TEST(TakeFrameOption, TakesSizeRateAndCountAndLeavesOtherNamesAlone)
+{
+    const struct {
+        const char* name;
+        const char* value;
+        const char* complaint;
+    } cases[] = {
+        {"--size", "320x200", ""},
+        {"--fps", "30", ""},
+        {"--frames", "100", ""},
+        {"--frames", "101", "--frames wants a positive number: 101"},
+        {"--frames", "0", "--frames wants a positive number: 0"},
+        {"--size", "640", "--size wants WxH, each from 1 to 16384: 640"},
+        {"--fps", "0", "--fps wants a whole number from 1 to 1000000: 0"},
+    };
+    FrameOptions frame;
+    for (const auto& c : cases) {
+        std::string complaint = "unset";
+        EXPECT_TRUE(TakeFrameOption(c.name, c.value, 100, &frame, &complaint)) << c.name;
+        EXPECT_EQ(c.complaint, complaint) << c.name << " " << c.value;
+    }
+    EXPECT_EQ(320, frame.width);
+    EXPECT_EQ(200, frame.height);
+    EXPECT_EQ(30.0, frame.framesPerSecond);
+    EXPECT_EQ(100, frame.frames);
+
+    std::string complaint = "unset";
+    EXPECT_FALSE(TakeFrameOption("--skip", "3", 100, &frame, &complaint));
+    EXPECT_FALSE(TakeFrameOption("--frame", "3", 100, &frame, &complaint));
+    EXPECT_EQ("unset", complaint);
+}
+
+TEST(SetFlagOn, SetsItsFlagForItsNameOnly)
+{
+    bool value = false;
+    const auto takeFlag = SetFlagOn("--titles", &value);
+    EXPECT_FALSE(takeFlag("--title"));
+    EXPECT_FALSE(takeFlag("--titles=1"));
+    EXPECT_FALSE(value);
+    EXPECT_TRUE(takeFlag("--titles"));
+    EXPECT_TRUE(value);
+}
+
 // A tool that knows --verbose (a flag) and --size, recording what it got.
 struct Walk {
     bool verbose = false;
@@ -76,13 +121,7 @@ Walk WalkOver(std::vector<std::string> args)
         argv.push_back(arg.data());
     }
     ToolOptionHandlers handlers;
-    handlers.takeFlag = [&walk](const std::string& name) {
-        if (name != "--verbose") {
-            return false;
-        }
-        walk.verbose = true;
-        return true;
-    };
+    handlers.takeFlag = SetFlagOn("--verbose", &walk.verbose);
     handlers.takeValue = [&walk](const std::string& name, const std::string& value) {
         walk.values.emplace_back(name, value);
         return name == "--size" ? std::string() : "unknown option: " + name;
