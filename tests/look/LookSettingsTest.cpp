@@ -12,35 +12,21 @@ TEST(LookKeys, TheDefaultLookTypesNothing)
     EXPECT_EQ("", LookKeys(LookSettings{}));
 }
 
+// A look written out: shape, speed steps, focal steps, quads a ring,
+// picture, rate shown.
 TEST(LookKeys, EachSettingIsItsKeys)
 {
-    LookSettings look;
-    look.shape = LookShape::kRippled;
-    look.speedSteps = 3;
-    look.focalSteps = -2;
-    look.quadsPerRing = 16;
-    EXPECT_EQ(" +++//2", LookKeys(look));
-
-    look = LookSettings{};
-    look.speedSteps = -8;
-    look.focalSteps = 8;
-    look.quadsPerRing = 8;
-    EXPECT_EQ("--------********1", LookKeys(look));
+    EXPECT_EQ(" +++//2", LookKeys({LookShape::kRippled, 3, -2, 16, {}, false}));
+    EXPECT_EQ("--------********1", LookKeys({LookShape::kPlain, -8, 8, 8, {}, false}));
 }
 
 // Typed after set-up, the keys leave the effect where a viewer's typing
 // would: the same floats to the bit, and back to the start when undone.
 TEST(LookKeys, TypedAfterSetUpTheyGiveTheKeysOwnState)
 {
-    LookSettings look;
-    look.shape = LookShape::kRippled;
-    look.speedSteps = 5;
-    look.focalSteps = -3;
-    look.quadsPerRing = 32;
-
     ResetEffectStateToLoadValues();
     ResetFlight();
-    for (const char key : LookKeys(look))
+    for (const char key : LookKeys({LookShape::kRippled, 5, -3, 32, {}, false}))
         HandleKey(static_cast<unsigned char>(key));
     EXPECT_EQ(1, g_rippleShape);
     EXPECT_EQ(2, g_polyStep);

@@ -17,6 +17,23 @@ int CountGlCalls(GlCall::Kind kind)
         std::count_if(log.begin(), log.end(), [kind](const GlCall& c) { return c.kind == kind; }));
 }
 
+testing::AssertionResult HasOneUpload(GLint components, GLsizei width, GLsizei height,
+                                      GLenum format)
+{
+    const int uploads = CountGlCalls(GlCall::kBuildMipmaps);
+    if (uploads != 1) {
+        return testing::AssertionFailure() << uploads << " uploads, not one";
+    }
+    const GlCall& upload = GlCallLog().back();
+    if (upload.components != components || upload.width != width || upload.height != height ||
+        upload.format != format) {
+        return testing::AssertionFailure()
+               << "the upload was " << upload.components << " components, " << upload.width << " x "
+               << upload.height << ", format 0x" << std::hex << upload.format;
+    }
+    return testing::AssertionSuccess();
+}
+
 extern "C" {
 
 void __real_glGenTextures(GLsizei count, GLuint* names);

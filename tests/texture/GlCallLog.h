@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 // The texture's GL calls that readback cannot show (which names were made or
 // deleted, in what order, and what each upload was asked for). The test
@@ -19,3 +20,8 @@ struct GlCall {
 
 std::vector<GlCall>& GlCallLog();
 int CountGlCalls(GlCall::Kind kind);
+
+// Success when the log holds exactly one upload, asked for with these
+// components, size and format; else what it holds instead.
+testing::AssertionResult HasOneUpload(GLint components, GLsizei width, GLsizei height,
+                                      GLenum format);

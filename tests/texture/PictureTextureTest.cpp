@@ -40,12 +40,7 @@ TEST_F(PictureTextureTest, ALargePictureGoesUpScaledAndTheRightWayUp)
     EXPECT_EQ("", testing::internal::GetCapturedStderr());
     EXPECT_EQ(1024, texture.width);
     EXPECT_EQ(512, texture.height);
-    ASSERT_EQ(1, CountGlCalls(GlCall::kBuildMipmaps));
-    const GlCall& upload = GlCallLog().back();
-    EXPECT_EQ(3, upload.components);
-    EXPECT_EQ(1024, upload.width);
-    EXPECT_EQ(512, upload.height);
-    EXPECT_EQ(static_cast<GLenum>(GL_RGB), upload.format);
+    ASSERT_TRUE(HasOneUpload(3, 1024, 512, GL_RGB));
     EXPECT_EQ(texture.glNamePlusOne - 1, BoundTexture());
     const std::vector<unsigned char> level = ReadLevel(0, GL_RGB, 3);
     ASSERT_EQ(1024u * 512u * 3u, level.size());

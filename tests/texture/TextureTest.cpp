@@ -83,12 +83,7 @@ TEST_F(TextureJpegTest, RgbImageUploadsItsSizeColoursAndEveryMipmapLevel)
     EXPECT_TRUE(texture.LoadJPEG(path.c_str(), false));
     EXPECT_EQ(256, texture.width);
     EXPECT_EQ(128, texture.height);
-    ASSERT_EQ(1, CountGlCalls(GlCall::kBuildMipmaps));
-    const GlCall& upload = GlCallLog().back();
-    EXPECT_EQ(3, upload.components);
-    EXPECT_EQ(256, upload.width);
-    EXPECT_EQ(128, upload.height);
-    EXPECT_EQ(static_cast<GLenum>(GL_RGB), upload.format);
+    ASSERT_TRUE(HasOneUpload(3, 256, 128, GL_RGB));
 
     EXPECT_EQ(texture.glNamePlusOne - 1, BoundTexture());
     EXPECT_EQ(256, LevelParameter(0, GL_TEXTURE_WIDTH));
@@ -142,9 +137,7 @@ TEST_F(TextureJpegTest, GreyscaleLoadUploadsGreyValuesNotAlpha)
 
     Texture texture;
     ASSERT_TRUE(texture.LoadJPEG(path.c_str(), true));
-    ASSERT_EQ(1, CountGlCalls(GlCall::kBuildMipmaps));
-    EXPECT_EQ(1, GlCallLog().back().components);
-    EXPECT_EQ(static_cast<GLenum>(GL_LUMINANCE), GlCallLog().back().format);
+    ASSERT_TRUE(HasOneUpload(1, 1, 4, GL_LUMINANCE));
 
     const std::vector<unsigned char> texels = ReadLevel(0, GL_LUMINANCE, 1);
     ASSERT_EQ(4u, texels.size());
@@ -182,9 +175,7 @@ TEST_P(TextureJpegFallback, ShowsTheCheckerAndReportsFailure)
     EXPECT_FALSE(texture.LoadJPEG(path.c_str(), false));
     EXPECT_EQ(2, texture.width);
     EXPECT_EQ(2, texture.height);
-    ASSERT_EQ(1, CountGlCalls(GlCall::kBuildMipmaps));
-    EXPECT_EQ(1, GlCallLog().back().components);
-    EXPECT_EQ(static_cast<GLenum>(GL_LUMINANCE), GlCallLog().back().format);
+    ASSERT_TRUE(HasOneUpload(1, 2, 2, GL_LUMINANCE));
 
     EXPECT_EQ(texture.glNamePlusOne - 1, BoundTexture());
     EXPECT_EQ(kChecker, ReadLevel(0, GL_LUMINANCE, 1));
