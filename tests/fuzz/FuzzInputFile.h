@@ -21,3 +21,20 @@ inline const char* WriteFuzzInput(const std::uint8_t* data, std::size_t size)
     }
     return path.c_str();
 }
+
+// What every decoder promises on any input: a failure hands over no pixels,
+// a success a picture of positive size. True when there is one to read.
+template <typename Image>
+bool HandsOverAPicture(bool decoded, const Image& image)
+{
+    if (!decoded) {
+        if (image.pixels != nullptr) {
+            __builtin_trap();
+        }
+        return false;
+    }
+    if (image.width <= 0 || image.height <= 0 || image.pixels == nullptr) {
+        __builtin_trap();
+    }
+    return true;
+}
