@@ -1,7 +1,13 @@
 # shellcheck shell=bash
-# Helpers for the scenarios where a host starts the hack (hack-e2e.sh and
-# ../install/mate-host.sh), sourced after xvfb-lib.sh: the hacks that
-# $hack_user runs, and what the screen shows.
+# Helpers for the scenarios where a host starts the hack (hack-e2e.sh,
+# look-e2e.sh and ../install/mate-host.sh), on top of xvfb-lib.sh: the hacks
+# that $hack_user runs, and what the screen shows.
+
+# shellcheck source-path=SCRIPTDIR source=xvfb-lib.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/xvfb-lib.sh"
+
+# Hosts run no hack as root.
+readonly hack_user=tunnel-e2e
 
 # Ended, or a zombie: the daemon's helper that started it may exit first,
 # leaving the reaping to init, whenever it gets to it.

@@ -30,13 +30,9 @@ swap_counter=$(realpath "$4")
 mkdir -p "$artifacts"
 artifacts=$(realpath "$artifacts")
 
-# shellcheck source-path=SCRIPTDIR source=xvfb-lib.sh
-source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/xvfb-lib.sh"
 # shellcheck source-path=SCRIPTDIR source=hack-lib.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/hack-lib.sh"
 show_on_failure "$work/stderr" "the program's standard error" 20
-
-readonly hack_user=tunnel-e2e
 
 stop_program() {
   # SDL's message box runs in a forked child: end the whole process group.

@@ -11,10 +11,7 @@ artifacts=$1
 mkdir -p "$artifacts"
 artifacts=$(realpath "$artifacts")
 scenario=mate-host
-readonly hack_user=tunnel-e2e
 
-# shellcheck source-path=SCRIPTDIR source=../e2e/xvfb-lib.sh
-source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/xvfb-lib.sh"
 # shellcheck source-path=SCRIPTDIR source=../e2e/hack-lib.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../e2e/hack-lib.sh"
 show_on_failure "$work/session.log" "the session's log (mate-screensaver --debug)" 30
