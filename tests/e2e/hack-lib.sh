@@ -24,7 +24,9 @@ hack_pids() {
     has_ended "$pid" || echo "$pid"
   done
 }
-hack_pid() { hack_pids | head -n 1; }
+# awk, not head: head would leave after one line, and the pids after it
+# would end hack_pids with SIGPIPE, which pipefail makes a failure.
+hack_pid() { hack_pids | awk 'NR == 1'; }
 hack_running() { [[ -n "$(hack_pid)" ]]; }
 hacks_running() { (($(hack_pids | wc -l) == $1)); }
 

@@ -175,6 +175,7 @@ case $scenario in
     make_hack_home
     mkdir -p "$home/bin" "$home/Pictures/trip" "$home/.cache"
     cp "$exe" "$home/bin/zelk-tunnel"
+    hack_exe="$home/bin/zelk-tunnel"  # another build's tests may run hacks too
     make_picture "$home/Pictures/orange.png" 1200x900 '#ff8000' '#801000'
     make_picture "$home/Pictures/trip/blue.jpg" 1200x900 '#2080ff' '#001080'
     echo "not a picture" >"$home/Pictures/notes.txt"

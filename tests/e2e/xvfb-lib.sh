@@ -41,6 +41,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# set -e ends a scenario at any command that fails unchecked; say which, so
+# that no run fails without a word. Only the scenario's own shell speaks: a
+# command substitution's failures are its caller's to judge.
+report_unchecked_failure() {
+  local status=$?
+  [[ $BASHPID == "$$" ]] || return "$status"
+  echo "FAIL ($scenario): \`$BASH_COMMAND\` exited $status (line ${BASH_LINENO[0]} of ${BASH_SOURCE[1]##*/})" >&2
+  return "$status"
+}
+set -o errtrace
+trap report_unchecked_failure ERR
+
 fail() {
   echo "FAIL ($scenario): $*" >&2
   if [[ -n "$program_log" && -s "$program_log" ]]; then
