@@ -239,8 +239,6 @@ case $scenario in
     start_hack --root
     wait_for_first_frame
     wait_until 10 textured root || fail "the root window shows $(colours root) colours, not the tunnel"
-    read -r cpu_paced fps_paced < <(measure "$program_pid" 3)
-    note "default delay: ${cpu_paced}% of a core, $fps_paced frames a second"
     # At most 1 / 30 ms, where --delay 0 went beyond it; and the wait
     # sleeps: the CPU time of a frame is about the same either way (a busy
     # wait would multiply it). The machine's load slows both, so the bounds
@@ -248,6 +246,15 @@ case $scenario in
     # after the other on a loaded machine, their ratio says more of the load
     # than of the pacing. Less CPU than --delay 0, not a fixed fraction of it:
     # with the same CPU time a frame, the shares go as the frame rates.
+    # A load spike can starve the hack below the cap, where a frame's CPU
+    # time grows with the contention: three more tries, as above. A busy
+    # wait costs its CPU on every try.
+    for try in 1 2 3 4; do
+      read -r cpu_paced fps_paced < <(measure "$program_pid" 3)
+      note "default delay: ${cpu_paced}% of a core, $fps_paced frames a second"
+      awk -v cp="$cpu_paced" -v fp="$fps_paced" -v cf="$cpu_fast" -v ff="$fps_fast" \
+        'BEGIN { exit !(fp >= 5 && fp <= 34.5 && cp < cf && cp / fp <= 2 * cf / ff) }' && break
+    done
     awk -v f="$fps_fast" 'BEGIN { exit !(f > 34.5) }' ||
       fail "--delay 0 drew $fps_fast frames a second, no more than the default delay allows (33.3)"
     awk -v p="$fps_paced" 'BEGIN { exit !(p >= 5 && p <= 34.5) }' ||
