@@ -194,13 +194,7 @@ case $scenario in
     readings= good=
     for try in 1 2 3 4; do
       ((try == 1)) || { sleep 1.1; colours root >/dev/null; }
-      # The box's rows; the text's colour made black on white, all else
-      # (box, tunnel) white, for the OCR, whose alphabet is the rate's.
-      convert "$work/shot.png" -crop 400x31+0+733 +repage -fuzz 3% -fill 'rgb(1,2,3)' -opaque 'rgb(255,255,230)' \
-        -fuzz 0 -fill white +opaque 'rgb(1,2,3)' -fill black -opaque 'rgb(1,2,3)' -scale 400% \
-        -bordercolor white -border 20 "$work/corner.png"
-      text=$(tesseract "$work/corner.png" - --psm 7 -c tessedit_char_whitelist='0123456789.fpstri()' \
-        2>/dev/null | tr -d ' \n')
+      text=$(read_corner_rate "$work/shot.png" 733)
       readings+=" \"$text\""
       [[ $text =~ ([0-9]+(\.[0-9]+)?)fps\(?([0-9]+)tri ]] || continue
       fps=${BASH_REMATCH[1]} tri=${BASH_REMATCH[3]}

@@ -54,6 +54,21 @@ colours() {
 
 textured() { (($(colours "$@") >= 1000)); }
 
+# The rate the hack draws bottom left (--fps), read off a screenshot: the
+# box's 31 rows from row $2 down, the text's colour made black on white and
+# all else (box, tunnel) white, for the OCR, whose alphabet is the rate's.
+# Prints what tesseract reads, spaces dropped; nothing if the picture could
+# not be cut.
+read_corner_rate() {
+  local file=$1 top=$2
+  rm -f "$work/corner.png"
+  convert "$file" -crop "400x31+0+$top" +repage -fuzz 3% -fill 'rgb(1,2,3)' -opaque 'rgb(255,255,230)' \
+    -fuzz 0 -fill white +opaque 'rgb(1,2,3)' -fill black -opaque 'rgb(1,2,3)' -scale 400% \
+    -bordercolor white -border 20 "$work/corner.png" 2>/dev/null || return 0
+  tesseract "$work/corner.png" - --psm 7 -c tessedit_char_whitelist='0123456789.fpstri()' 2>/dev/null |
+    tr -d ' \n'
+}
+
 # Runs a command as $hack_user in $home on $DISPLAY with a clean environment,
 # plus the words of user_env (VAR=value) where a scenario sets them.
 user_env=()

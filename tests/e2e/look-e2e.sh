@@ -215,11 +215,7 @@ SETTINGS
     for _ in 1 2 3 4 5; do
       sleep 1.1
       import -silent -window root "$work/rate.png" 2>/dev/null || continue
-      convert "$work/rate.png" -crop 400x31+0+737 +repage -fuzz 3% -fill 'rgb(1,2,3)' -opaque 'rgb(255,255,230)' \
-        -fuzz 0 -fill white +opaque 'rgb(1,2,3)' -fill black -opaque 'rgb(1,2,3)' -scale 400% \
-        -bordercolor white -border 20 "$work/corner.png"
-      text=$(tesseract "$work/corner.png" - --psm 7 -c tessedit_char_whitelist='0123456789.fpstri()' \
-        2>/dev/null | tr -d ' \n')
+      text=$(read_corner_rate "$work/rate.png" 737)
       [[ $text =~ fps\(?([0-9]+)tri ]] || continue
       count=${BASH_REMATCH[1]}
       ((count <= 127 * 16)) || fail "the corner reads \"$text\": more than 8 quads a ring"
